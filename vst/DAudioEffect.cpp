@@ -93,6 +93,9 @@ void AudioEffect::setParameterAutomated(VstInt32 index, float value) {
 }
 
 void AudioEffect::setEditor(AEffEditor* newEditor) {
+    if (newEditor != editor) {
+        delete editor;
+    }
     editor = newEditor;
     setFlag(effFlagsHasEditor, newEditor != nullptr);
 }

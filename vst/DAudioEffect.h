@@ -63,7 +63,8 @@ public:
     virtual bool isInputConnected(VstInt32 input);
     virtual bool isOutputConnected(VstInt32 output);
 
-    // Takes ownership of `newEditor`; the flag tells the host whether there is an editor at all.
+    // Takes ownership of `newEditor` and destroys the editor it replaces; the flag tells the host whether
+    // there is an editor at all.
     void setEditor(AEffEditor* newEditor);
     AEffect* getAeffect() { return &effectRecord; }
     float getSampleRate() const { return sampleRate.load(std::memory_order_relaxed); }

@@ -1,0 +1,256 @@
+// The editor window's fixed layout in one table: every control's name, kind, place, look, cursor and first
+// content, in creation order. The window is built by walking this table; handlers are attached by name.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "editor/GaugeBarModel.h"
+
+namespace editor {
+
+struct Rgb {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+    // The 0x00RRGGBB pixel the toolkit's canvas uses.
+    constexpr std::uint32_t pixel() const {
+        return (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | std::uint32_t{b};
+    }
+    friend constexpr bool operator==(Rgb, Rgb) = default;
+};
+
+enum class FontFace { Arial, MsSansSerif };
+
+struct FontStyle {
+    FontFace face = FontFace::MsSansSerif;
+    int pixelHeight = 11;
+    bool bold = false;
+    Rgb colour{255, 255, 255};
+};
+
+enum class ControlKind {
+    Picture, // an 8-bit picture, or no picture at all: a transparent click area
+    Label,   // text with a transparent background
+    GaugeBar,
+    Image32, // a 32-bit pixel map
+    Panel,   // the about panel
+};
+
+enum class Asset {
+    None,
+    Background,
+    ControllerCaption,
+    VelocityModeCaption,
+    MeterGradient,
+    MeterCover,
+    About
+};
+
+enum class PointerShape { Normal, Hand, UpDown };
+
+enum class TextAlign { Left, Centre };
+
+struct Box {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend constexpr bool operator==(Box, Box) = default;
+};
+
+// One row of the table. The helpers below fill the fields that matter for each kind of control; the
+// chained setters add what differs from a kind's usual look.
+struct ControlSpec {
+    std::string_view name;
+    ControlKind kind = ControlKind::Picture;
+    std::string_view parent; // empty for the window itself
+    Box box;
+    PointerShape cursor = PointerShape::Normal;
+    bool visible = true;
+    Asset asset = Asset::None;
+    // Labels: the first text (lines split at '\n'), font and alignment; auto-sized labels keep their left
+    // edge and take the width and height of their text.
+    std::string_view text;
+    FontStyle font;
+    TextAlign align = TextAlign::Left;
+    bool autoSize = false;
+    // Gauge bars.
+    BarKind barKind = BarKind::Vertical;
+    Rgb handleColour;
+    int position = 0;
+    // 32-bit images without a picture are filled with this when repainted.
+    Rgb background;
+
+    constexpr ControlSpec in(std::string_view parentName) const {
+        ControlSpec copy = *this;
+        copy.parent = parentName;
+        return copy;
+    }
+    constexpr ControlSpec pointer(PointerShape shape) const {
+        ControlSpec copy = *this;
+        copy.cursor = shape;
+        return copy;
+    }
+    constexpr ControlSpec hidden() const {
+        ControlSpec copy = *this;
+        copy.visible = false;
+        return copy;
+    }
+    constexpr ControlSpec fixedSize(TextAlign alignment) const {
+        ControlSpec copy = *this;
+        copy.autoSize = false;
+        copy.align = alignment;
+        return copy;
+    }
+};
+
+constexpr int kWindowWidth = 313;
+constexpr int kWindowHeight = 226;
+constexpr std::string_view kWindowCaption = "Zephyrion";
+constexpr Rgb kWindowColour{255, 255, 255};
+constexpr FontStyle kDefaultFont{FontFace::MsSansSerif, 11, false, {255, 255, 255}};
+
+// Every gauge bar of the editor: 0..100 in steps of 1, a 12-pixel handle on a solid grey track.
+constexpr int kBarMin = 0;
+constexpr int kBarMax = 100;
+constexpr int kBarSmallChange = 1;
+constexpr int kBarLargeChange = 1;
+constexpr int kBarThickness = 12;
+constexpr int kBarLength = 100;
+constexpr Rgb kBarTrackColour{69, 69, 69};
+
+// The value labels' font.
+constexpr FontStyle kValueFont{FontFace::Arial, 11, true, {192, 192, 192}};
+constexpr FontStyle kLabel7Font{FontFace::MsSansSerif, 11, false, {64, 128, 128}};
+constexpr FontStyle kAboutTitleFont{FontFace::Arial, 12, true, {255, 0, 255}};
+constexpr FontStyle kAboutAddressFont{FontFace::Arial, 11, true, {215, 215, 0}};
+
+constexpr Rgb kYellowHandle{200, 200, 0};
+constexpr Rgb kMagentaHandle{215, 0, 215};
+constexpr Rgb kDisplayBackground{46, 25, 70};
+
+// The about panel is designed 10 pixels lower than it is shown; the creation handler lifts it.
+constexpr int kAboutShownTop = 40;
+
+constexpr std::string_view kContactAddress = "zephyrion@example.org";
+constexpr std::string_view kWebAddress = "zephyrion.example.org";
+
+// The meter's height in pixels, which its level and peak are scaled to.
+constexpr int kMeterHeight = 96;
+
+constexpr ControlSpec picture(std::string_view name, Box box, Asset asset) {
+    ControlSpec spec;
+    spec.name = name;
+    spec.box = box;
+    spec.asset = asset;
+    return spec;
+}
+
+constexpr ControlSpec clickArea(std::string_view name, Box box) {
+    return picture(name, box, Asset::None).pointer(PointerShape::Hand);
+}
+
+// A value label: F1, growing with its text from the designed size.
+constexpr ControlSpec label(std::string_view name, Box box, std::string_view text,
+                            FontStyle font = kValueFont) {
+    ControlSpec spec;
+    spec.name = name;
+    spec.kind = ControlKind::Label;
+    spec.box = box;
+    spec.text = text;
+    spec.font = font;
+    spec.autoSize = true;
+    return spec;
+}
+
+constexpr ControlSpec gaugeBar(std::string_view name, BarKind kind, int left, int top, Rgb handle,
+                               int position) {
+    const bool vertical = kind == BarKind::Vertical;
+    ControlSpec spec;
+    spec.name = name;
+    spec.kind = ControlKind::GaugeBar;
+    spec.box = {left, top, vertical ? kBarThickness : kBarLength, vertical ? kBarLength : kBarThickness};
+    spec.cursor = PointerShape::Hand;
+    spec.barKind = kind;
+    spec.handleColour = handle;
+    spec.position = position;
+    return spec;
+}
+
+constexpr ControlSpec image32(std::string_view name, Box box, Asset asset, Rgb background = {}) {
+    ControlSpec spec = picture(name, box, asset);
+    spec.kind = ControlKind::Image32;
+    spec.background = background;
+    return spec;
+}
+
+constexpr ControlSpec panel(std::string_view name, Box box) {
+    ControlSpec spec = picture(name, box, Asset::None);
+    spec.kind = ControlKind::Panel;
+    return spec;
+}
+
+constexpr auto kControls = std::to_array<ControlSpec>({
+    picture("bg", {0, 0, kWindowWidth, kWindowHeight}, Asset::Background),
+    label("d", {12, 203, 27, 14}, "100%"),
+    label("fm", {256, 175, 7, 14}, "X").pointer(PointerShape::Hand),
+    label("root", {257, 87, 20, 14}, "C#3").pointer(PointerShape::UpDown),
+    label("ch", {257, 50, 12, 14}, "16").pointer(PointerShape::UpDown),
+    label("vel", {257, 123, 18, 14}, "127").pointer(PointerShape::UpDown),
+    clickArea("Image2", {0, 0, 313, 25}),
+    clickArea("Image3", {160, 200, 119, 25}),
+    clickArea("Image4", {290, 86, 17, 17}),
+    clickArea("Image5", {290, 122, 17, 17}),
+    picture("Image6", {247, 72, 42, 13}, Asset::ControllerCaption).hidden(),
+    picture("Image7", {249, 108, 46, 13}, Asset::VelocityModeCaption).hidden(),
+    label("Label7", {160, 32, 32, 13}, "Label7", kLabel7Font).fixedSize(TextAlign::Left),
+    label("setqmode", {57, 38, 13, 14}, "lin").pointer(PointerShape::Hand),
+    gaugeBar("bfalloff", BarKind::Vertical, 48, 64, kYellowHandle, 0),
+    gaugeBar("bvol", BarKind::Vertical, 8, 64, kYellowHandle, 0),
+    gaugeBar("bthresh", BarKind::Vertical, 218, 64, kMagentaHandle, 100),
+    gaugeBar("GaugeBar2", BarKind::Vertical, 94, 64, kMagentaHandle, 0),
+    gaugeBar("GaugeBar1", BarKind::Horizontal, 112, 46, kMagentaHandle, 10),
+    gaugeBar("GaugeBar3", BarKind::Horizontal, 112, 170, kMagentaHandle, 100),
+    image32("Image321", {114, 64, 100, 100}, Asset::None, kDisplayBackground),
+    image32("Image326", {23, 66, 9, kMeterHeight}, Asset::MeterGradient),
+    image32("Image325", {0, 0, 9, kMeterHeight}, Asset::MeterCover).in("Image326"),
+    image32("peak1", {0, 32, 9, 2}, Asset::MeterGradient).in("Image326"),
+    gaugeBar("brel", BarKind::Vertical, 68, 64, kYellowHandle, 0),
+    panel("about", {20, 50, 276, 146}).hidden(),
+    picture("Image1", {0, 0, 276, 146}, Asset::About).in("about").pointer(PointerShape::Hand),
+    label("Label3", {73, 7, 133, 15}, "Zephyrion - version 2.0", kAboutTitleFont)
+        .in("about")
+        .fixedSize(TextAlign::Centre),
+    label("Label1", {9, 26, 254, 42},
+          "A little plugin/utility to convert audio peaks \n"
+          "that fall into a certain amplitude and frequency\n"
+          "range into midi notes of a certain length")
+        .in("about")
+        .fixedSize(TextAlign::Centre),
+    label("Label2", {33, 73, 202, 28}, "Please report bugs and suggestions\nto zephyrion@example.org")
+        .in("about")
+        .fixedSize(TextAlign::Centre),
+    label("Label5", {89, 87, 104, 14}, kContactAddress, kAboutAddressFont)
+        .in("about")
+        .fixedSize(TextAlign::Centre),
+});
+
+// The control of that name, or null.
+constexpr const ControlSpec* findControl(std::string_view name) {
+    for (const ControlSpec& spec : kControls) {
+        if (spec.name == name) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+static_assert(findControl("Label2")->text.ends_with(kContactAddress),
+              "the yellow address overprints Label2's");
+
+// The refresh timer keeps its default period.
+constexpr int kUpdaterIntervalMs = 1000;
+
+} // namespace editor

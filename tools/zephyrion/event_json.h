@@ -1,0 +1,14 @@
+// The events as JSON Lines: one object per event, for scripts and for reading by eye.
+#pragma once
+
+#include "tools/zephyrion/midi_event.h"
+
+#include <string>
+
+namespace zcli {
+
+// For example {"sample":4410,"time":0.100000,"type":"note-on","channel":1,"note":60,"velocity":127}.
+// Channels count from 1; control changes carry "controller" and "value" instead of "note" and "velocity".
+std::string eventJson(const MidiEvent& event, double sampleRate);
+
+} // namespace zcli

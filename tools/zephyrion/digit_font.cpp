@@ -23,7 +23,7 @@ constexpr std::array<Glyph, 12> kGlyphs{{
     {'8', {0b111, 0b101, 0b111, 0b101, 0b111}},
     {'9', {0b111, 0b101, 0b111, 0b001, 0b111}},
     {'.', {0b000, 0b000, 0b000, 0b000, 0b010}},
-    {'s', {0b000, 0b011, 0b110, 0b011, 0b110}},
+    {'s', {0b000, 0b111, 0b100, 0b011, 0b111}},
 }};
 
 const Glyph* findGlyph(char character) {

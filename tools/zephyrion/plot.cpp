@@ -57,13 +57,17 @@ int yOfLevel(float level) {
     return static_cast<int>(std::lrint(middle - clamped * (kWaveArea.height() - 1) / 2.0));
 }
 
-void drawWindow(Canvas& canvas, const AmplitudeWindow& window) {
+// Only a normal window is a band; an inverted one (everything outside the two bounds) shows its bounds alone.
+void drawWindowBand(Canvas& canvas, const AmplitudeWindow& window) {
     if (window.lower <= window.upper) {
         for (const float sign : {1.0f, -1.0f}) {
             canvas.fill(kWaveArea.left, yOfLevel(sign * window.lower), kWaveArea.right,
                         yOfLevel(sign * window.upper), kWindowBand);
         }
     }
+}
+
+void drawWindowBounds(Canvas& canvas, const AmplitudeWindow& window) {
     for (const float sign : {1.0f, -1.0f}) {
         canvas.dashedHorizontalLine(kWaveArea.left, kWaveArea.right, yOfLevel(sign * window.upper), 6,
                                     kUpperBound);
@@ -169,13 +173,16 @@ Canvas renderPlot(const PlotData& data) {
     const std::int64_t end = std::max<std::int64_t>(1, data.endPosition);
     canvas.fill(kWaveArea.left, kWaveArea.top, kWaveArea.right, kWaveArea.bottom, kPanel);
     canvas.fill(kNoteArea.left, kNoteArea.top, kNoteArea.right, kNoteArea.bottom, kPanel);
-    drawTimeAxis(canvas, data.sampleRate, end);
     if (data.window) {
-        drawWindow(canvas, *data.window);
+        drawWindowBand(canvas, *data.window);
     }
+    drawTimeAxis(canvas, data.sampleRate, end);
     canvas.horizontalLine(kWaveArea.left, kWaveArea.right, yOfLevel(0.0f), kGrid);
     if (data.waveform != nullptr) {
         drawWaveform(canvas, *data.waveform, end);
+    }
+    if (data.window) {
+        drawWindowBounds(canvas, *data.window);
     }
     if (data.events != nullptr) {
         drawEvents(canvas, *data.events, end);

@@ -1,0 +1,295 @@
+#include "tools/zephyrion/command_line.h"
+
+#include "plugin/parameters.h"
+#include "tools/zephyrion/errors.h"
+#include "tools/zephyrion/help_texts.h"
+#include "tools/zephyrion/parameter_values.h"
+#include "tools/zephyrion/smf_writer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <optional>
+
+namespace zcli {
+namespace {
+
+constexpr int kMaxBlockSize = 65536;
+
+// Walks the arguments of one command, splitting "--name=value" so both spellings behave alike.
+class ArgumentCursor {
+public:
+    ArgumentCursor(const std::vector<std::string>& arguments, std::size_t first, std::string command)
+        : arguments_(arguments), next_(first), command_(std::move(command)) {}
+
+    // A lone "--" ends the options: everything after it is a file name, even when it starts with "-".
+    bool done() {
+        if (!optionsEnded_ && next_ < arguments_.size() && arguments_[next_] == "--") {
+            optionsEnded_ = true;
+            ++next_;
+        }
+        return next_ >= arguments_.size();
+    }
+
+    // The next argument; options are returned without an attached "=value", which value() then gives.
+    std::string take() {
+        pendingValue_.reset();
+        std::string argument = arguments_[next_++];
+        const std::size_t equals = argument.find('=');
+        if (isOption(argument) && argument.rfind("--", 0) == 0 && equals != std::string::npos) {
+            pendingValue_ = argument.substr(equals + 1);
+            argument.resize(equals);
+        }
+        return argument;
+    }
+
+    bool isOption(const std::string& argument) const {
+        return !optionsEnded_ && argument.size() > 1 && argument[0] == '-';
+    }
+
+    std::string value(const std::string& option) {
+        if (pendingValue_) {
+            std::string result = *pendingValue_;
+            pendingValue_.reset();
+            return result;
+        }
+        if (next_ >= arguments_.size()) {
+            throw UsageError("option " + option + " needs a value (see zephyrion " + command_ + " --help)");
+        }
+        return arguments_[next_++];
+    }
+
+    // An option that takes no value must not have been given one with "=".
+    void noValue(const std::string& option) {
+        if (pendingValue_) {
+            throw UsageError("option " + option + " takes no value");
+        }
+    }
+
+    [[noreturn]] void unknown(const std::string& argument) const {
+        throw UsageError("unknown option '" + argument + "' (see zephyrion " + command_ + " --help)");
+    }
+
+    [[noreturn]] void unexpected(const std::string& argument) const {
+        throw UsageError("unexpected argument '" + argument + "' (see zephyrion " + command_ + " --help)");
+    }
+
+private:
+    const std::vector<std::string>& arguments_;
+    std::size_t next_;
+    std::string command_;
+    std::optional<std::string> pendingValue_;
+    bool optionsEnded_ = false;
+};
+
+std::string lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string nameOf(zephyrion::ParameterIndex index) {
+    return std::string(zephyrion::kParameters[static_cast<std::size_t>(index)].name);
+}
+
+// Parameter options keep their order; the note is read last, once --cc is known.
+struct ParameterOptions {
+    std::vector<ParameterRequest> requests;
+    std::optional<std::size_t> noteSlot;
+    std::string noteText;
+    bool controllerMode = false;
+
+    void add(std::string option, zephyrion::ParameterIndex index, float value) {
+        requests.push_back({std::move(option), nameOf(index), value});
+    }
+
+    // Handles one parameter option; false when the option is not one of them.
+    bool handle(const std::string& option, ArgumentCursor& cursor) {
+        if (option == "--set") {
+            const std::string assignment = cursor.value(option);
+            const std::size_t equals = assignment.find('=');
+            if (equals == std::string::npos || equals == 0) {
+                throw UsageError("--set '" + assignment + "': write NAME=VALUE, e.g. --set Amp.Hi=0.5");
+            }
+            const std::string name = assignment.substr(0, equals);
+            const float value = parseNormalised(assignment.substr(equals + 1), "--set " + name);
+            if (lower(name) == lower(nameOf(zephyrion::kNoteOrCC))) {
+                controllerMode = value > 0.5f;
+            }
+            requests.push_back({"--set " + assignment, name, value});
+        } else if (option == "--note") {
+            noteText = cursor.value(option);
+            noteSlot = requests.size();
+            add("--note " + noteText, zephyrion::kMidiNote, 0.0f);
+        } else if (option == "--channel") {
+            const std::string text = cursor.value(option);
+            add(option + " " + text, zephyrion::kMidiChannel, parseChannel(text));
+        } else if (option == "--velocity") {
+            const std::string text = cursor.value(option);
+            add(option + " " + text, zephyrion::kMidiVelocity, parseVelocity(text));
+        } else if (option == "--output") {
+            const std::string text = cursor.value(option);
+            add(option + " " + text, zephyrion::kOutMode, parseOutputMode(text));
+        } else if (option == "--freq-mode") {
+            const std::string text = cursor.value(option);
+            add(option + " " + text, zephyrion::kFreqMode, parseFreqMode(text));
+        } else if (option == "--cc") {
+            cursor.noValue(option);
+            controllerMode = true;
+            add(option, zephyrion::kNoteOrCC, 1.0f);
+        } else if (option == "--velocity-from-level") {
+            cursor.noValue(option);
+            add(option, zephyrion::kVeloSw, 1.0f);
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    std::vector<ParameterRequest> finish() {
+        if (noteSlot) {
+            requests[*noteSlot].value = parseNote(noteText, controllerMode);
+        }
+        return requests;
+    }
+};
+
+ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size_t first) {
+    ConvertRequest request;
+    ParameterOptions parameters;
+    ArgumentCursor cursor(arguments, first, "convert");
+    while (!cursor.done()) {
+        const std::string argument = cursor.take();
+        if (!cursor.isOption(argument)) {
+            if (!request.input.empty()) {
+                cursor.unexpected(argument);
+            }
+            request.input = argument;
+        } else if (argument == "-o") {
+            request.midiOut = cursor.value(argument);
+        } else if (argument == "--events") {
+            request.eventsOut = cursor.value(argument);
+        } else if (argument == "--audio-out") {
+            request.audioOut = cursor.value(argument);
+        } else if (argument == "--plot") {
+            request.plotOut = cursor.value(argument);
+        } else if (argument == "--block") {
+            request.blockSize = parseInteger(cursor.value(argument), argument, 1, kMaxBlockSize);
+        } else if (argument == "--ppq") {
+            request.ppq = parseInteger(cursor.value(argument), argument, 1, kMaxPpq);
+        } else if (argument == "--bpm") {
+            request.bpm = parseNumber(cursor.value(argument), argument, kMinBpm, kMaxBpm);
+        } else if (argument == "--plugin") {
+            request.plugin.pluginPath = cursor.value(argument);
+        } else if (argument == "--program") {
+            request.plugin.program =
+                parseInteger(cursor.value(argument), argument, 0, zephyrion::kNumPrograms - 1);
+        } else if (argument == "-q" || argument == "--quiet") {
+            cursor.noValue(argument);
+            request.quiet = true;
+        } else if (!parameters.handle(argument, cursor)) {
+            cursor.unknown(argument);
+        }
+    }
+    if (request.input.empty()) {
+        throw UsageError("convert needs an input audio file (see zephyrion convert --help)");
+    }
+    if (request.midiOut.empty()) {
+        request.midiOut = defaultMidiPath(request.input);
+    }
+    if (request.midiOut == "-") {
+        throw UsageError("-o: the MIDI file cannot go to standard output; give a file name");
+    }
+    if (std::filesystem::path(request.midiOut) == std::filesystem::path(request.input)) {
+        throw UsageError("-o '" + request.midiOut + "': would overwrite the input; give another name");
+    }
+    request.plugin.parameters = parameters.finish();
+    return request;
+}
+
+InfoRequest parseInfo(const std::vector<std::string>& arguments, std::size_t first) {
+    InfoRequest request;
+    ArgumentCursor cursor(arguments, first, "info");
+    while (!cursor.done()) {
+        const std::string argument = cursor.take();
+        if (argument == "--plugin") {
+            request.pluginPath = cursor.value(argument);
+        } else if (cursor.isOption(argument)) {
+            cursor.unknown(argument);
+        } else {
+            cursor.unexpected(argument);
+        }
+    }
+    return request;
+}
+
+DemoRequest parseDemo(const std::vector<std::string>& arguments, std::size_t first) {
+    DemoRequest request;
+    bool folderGiven = false;
+    ArgumentCursor cursor(arguments, first, "demo");
+    while (!cursor.done()) {
+        const std::string argument = cursor.take();
+        if (argument == "--plugin") {
+            request.pluginPath = cursor.value(argument);
+        } else if (argument == "-q" || argument == "--quiet") {
+            cursor.noValue(argument);
+            request.quiet = true;
+        } else if (cursor.isOption(argument)) {
+            cursor.unknown(argument);
+        } else if (folderGiven) {
+            cursor.unexpected(argument);
+        } else {
+            request.folder = argument;
+            folderGiven = true;
+        }
+    }
+    return request;
+}
+
+bool asksForHelp(const std::vector<std::string>& arguments, std::size_t first) {
+    for (std::size_t i = first; i < arguments.size() && arguments[i] != "--"; ++i) {
+        if (arguments[i] == "--help" || arguments[i] == "-h") {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+Request parseCommandLine(const std::vector<std::string>& arguments) {
+    if (arguments.size() < 2) {
+        throw UsageError("no command given; try zephyrion --help");
+    }
+    const std::string& command = arguments[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        return TextRequest{std::string(kMainHelp)};
+    }
+    if (command == "--version") {
+        return TextRequest{std::string(kVersionText)};
+    }
+    if (command == "convert") {
+        return asksForHelp(arguments, 2) ? Request{TextRequest{std::string(kConvertHelp)}}
+                                         : Request{parseConvert(arguments, 2)};
+    }
+    if (command == "info") {
+        return asksForHelp(arguments, 2) ? Request{TextRequest{std::string(kInfoHelp)}}
+                                         : Request{parseInfo(arguments, 2)};
+    }
+    if (command == "demo") {
+        return asksForHelp(arguments, 2) ? Request{TextRequest{std::string(kDemoHelp)}}
+                                         : Request{parseDemo(arguments, 2)};
+    }
+    if (!command.empty() && command[0] == '-') {
+        throw UsageError("unknown option '" + command + "' (see zephyrion --help)");
+    }
+    throw UsageError("unknown command '" + command + "'; the commands are convert, info and demo");
+}
+
+std::string defaultMidiPath(const std::string& input) {
+    std::filesystem::path path(input);
+    path.replace_extension(".mid");
+    return path.string();
+}
+
+} // namespace zcli

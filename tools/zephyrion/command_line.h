@@ -1,0 +1,58 @@
+// What the user asked for, read from the command line. Every mistake is a UsageError naming the option.
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace zcli {
+
+// One parameter to set, by the name the plug-in reports, with the normalised value a host would send.
+struct ParameterRequest {
+    std::string option; // as the user wrote it, for messages
+    std::string name;
+    float value = 0.0f;
+};
+
+struct PluginSettings {
+    std::string pluginPath; // empty: the plug-in beside the tool
+    int program = 0;
+    std::vector<ParameterRequest> parameters; // applied in this order, after the program
+};
+
+struct ConvertRequest {
+    std::string input;
+    std::string midiOut; // empty: the input's name with .mid
+    std::string eventsOut;
+    std::string audioOut;
+    std::string plotOut;
+    int blockSize = 512;
+    int ppq = 960;
+    double bpm = 120.0;
+    bool quiet = false;
+    PluginSettings plugin;
+};
+
+struct InfoRequest {
+    std::string pluginPath;
+};
+
+struct DemoRequest {
+    std::string folder = "zephyrion-demo";
+    std::string pluginPath;
+    bool quiet = false;
+};
+
+// --help or --version: the text to print on standard output, then exit with success.
+struct TextRequest {
+    std::string text;
+};
+
+using Request = std::variant<TextRequest, ConvertRequest, InfoRequest, DemoRequest>;
+
+Request parseCommandLine(const std::vector<std::string>& arguments);
+
+// The MIDI file written when -o is not given: the input's path with its extension replaced by .mid.
+std::string defaultMidiPath(const std::string& input);
+
+} // namespace zcli

@@ -1,0 +1,178 @@
+#include "tools/zephyrion/converter.h"
+
+#include "tools/zephyrion/errors.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
+
+namespace zcli {
+namespace {
+
+// Notes that are on, counted per channel and note number, so a repeated note-on needs as many note-offs.
+class SoundingNotes {
+public:
+    void note(const MidiEvent& event) {
+        const std::pair<int, int> key{event.channel(), event.data1};
+        if (event.startsNote()) {
+            ++counts_[key];
+        } else if (event.endsNote()) {
+            const auto found = counts_.find(key);
+            if (found != counts_.end() && --found->second == 0) {
+                counts_.erase(found);
+            }
+        }
+    }
+
+    bool empty() const { return counts_.empty(); }
+
+    // A note-off for every note still on, at the given position; returns how many.
+    int closeAll(std::vector<MidiEvent>& events, std::int64_t position) {
+        int closed = 0;
+        for (const auto& [key, count] : counts_) {
+            for (int i = 0; i < count; ++i, ++closed) {
+                events.push_back({position, static_cast<std::uint8_t>(kNoteOff | key.first),
+                                  static_cast<std::uint8_t>(key.second), 0});
+            }
+        }
+        counts_.clear();
+        return closed;
+    }
+
+private:
+    std::map<std::pair<int, int>, int> counts_;
+};
+
+// Drives the plug-in with fixed-size buffers for as many inputs and outputs as it has.
+class BlockRunner {
+public:
+    BlockRunner(vsthost::Plugin& plugin, int blockSize)
+        : plugin_(plugin), blockSize_(static_cast<std::size_t>(blockSize)) {
+        const vst::AEffect& effect = plugin.effect();
+        inputs_.assign(static_cast<std::size_t>(std::max(2, effect.numInputs)),
+                       std::vector<float>(blockSize_));
+        outputs_.assign(static_cast<std::size_t>(std::max(2, effect.numOutputs)),
+                        std::vector<float>(blockSize_));
+        for (auto& channel : inputs_) {
+            inputPointers_.push_back(channel.data());
+        }
+        for (auto& channel : outputs_) {
+            outputPointers_.push_back(channel.data());
+        }
+    }
+
+    std::vector<float>& left() { return inputs_[0]; }
+    std::vector<float>& right() { return inputs_[1]; }
+    const float* outputLeft() const { return outputs_[0].data(); }
+    // A plug-in with one output gives it on both sides of the WAV file.
+    const float* outputRight() const { return outputs_[plugin_.effect().numOutputs > 1 ? 1 : 0].data(); }
+
+    void silence() {
+        for (auto& channel : inputs_) {
+            std::fill(channel.begin(), channel.end(), 0.0f);
+        }
+    }
+
+    // Processes the first `frames` samples of the input buffers and appends the events that arrived.
+    void run(std::size_t frames, std::vector<MidiEvent>& events, SoundingNotes& sounding) {
+        for (std::size_t channel = 2; channel < inputs_.size(); ++channel) {
+            std::fill(inputs_[channel].begin(), inputs_[channel].end(), 0.0f);
+        }
+        const auto count = static_cast<vst::VstInt32>(frames);
+        if (!plugin_.processBlock(vsthost::ProcessMode::Replacing, inputPointers_.data(),
+                                  outputPointers_.data(), count)) {
+            // A plug-in without replacing processing adds to its outputs.
+            for (auto& channel : outputs_) {
+                std::fill(channel.begin(), channel.end(), 0.0f);
+            }
+            plugin_.processBlock(vsthost::ProcessMode::Accumulating, inputPointers_.data(),
+                                 outputPointers_.data(), count);
+        }
+        collect(events, sounding);
+    }
+
+    std::size_t blockSize() const { return blockSize_; }
+
+private:
+    void collect(std::vector<MidiEvent>& events, SoundingNotes& sounding) {
+        if (plugin_.droppedMidiEvents() > 0) {
+            throw RunError(
+                "the plug-in sent more events in one block than the host can keep; try a smaller --block");
+        }
+        if (plugin_.host().midi().size() == 0) {
+            return;
+        }
+        for (const vsthost::MidiRecord& record : plugin_.midiEvents()) {
+            const auto* data = reinterpret_cast<const unsigned char*>(record.event.midiData);
+            MidiEvent event{record.position, data[0], data[1], data[2]};
+            if (channelMessageDataBytes(event.status) < 0) {
+                continue;
+            }
+            sounding.note(event);
+            events.push_back(event);
+        }
+        plugin_.clearRecords();
+    }
+
+    vsthost::Plugin& plugin_;
+    std::size_t blockSize_;
+    std::vector<std::vector<float>> inputs_;
+    std::vector<std::vector<float>> outputs_;
+    std::vector<float*> inputPointers_;
+    std::vector<float*> outputPointers_;
+};
+
+} // namespace
+
+Conversion convertAudio(vsthost::Plugin& plugin, AudioReader& input, int blockSize, ConversionSinks sinks) {
+    Conversion result;
+    SoundingNotes sounding;
+    BlockRunner runner(plugin, blockSize);
+    plugin.clearRecords();
+    plugin.rewind();
+    plugin.resume();
+
+    std::int64_t position = 0;
+    while (const std::size_t frames = input.read(runner.left(), runner.right())) {
+        if (sinks.waveform != nullptr) {
+            sinks.waveform->add(runner.left().data(), runner.right().data(), frames, sinks.waveformGain);
+        }
+        runner.run(frames, result.events, sounding);
+        if (sinks.audio != nullptr) {
+            sinks.audio->write(runner.outputLeft(), runner.outputRight(), frames);
+        }
+        position += static_cast<std::int64_t>(frames);
+        if (sinks.progress != nullptr) {
+            sinks.progress->update(position);
+        }
+    }
+    result.inputFrames = position;
+
+    const double rate = input.sampleRate();
+    const auto tailEnd = position + static_cast<std::int64_t>(std::lrint(kMaxTailSeconds * rate));
+    const auto quietSpan = static_cast<std::int64_t>(std::lrint(kQuietSeconds * rate));
+    runner.silence();
+    auto quiet = [&] {
+        const std::int64_t lastEvent = result.events.empty() ? 0 : result.events.back().position;
+        return sounding.empty() && position - lastEvent >= quietSpan;
+    };
+    while (position < tailEnd && !quiet()) {
+        const auto frames = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(runner.blockSize()), tailEnd - position));
+        runner.run(frames, result.events, sounding);
+        position += static_cast<std::int64_t>(frames);
+    }
+    plugin.suspend();
+    result.endPosition = position;
+    result.notesClosed = sounding.closeAll(result.events, position);
+    // Events from one block arrive in order; a plug-in that reports them out of order is put right here.
+    std::stable_sort(result.events.begin(), result.events.end(),
+                     [](const MidiEvent& a, const MidiEvent& b) { return a.position < b.position; });
+    if (sinks.progress != nullptr) {
+        sinks.progress->finish();
+    }
+    return result;
+}
+
+} // namespace zcli

@@ -1,0 +1,39 @@
+// Runs an audio file through a plug-in instance block by block and collects the MIDI it sends, each event
+// at the sample on which it arose.
+#pragma once
+
+#include "host/Plugin.h"
+#include "tools/zephyrion/audio_reader.h"
+#include "tools/zephyrion/audio_writer.h"
+#include "tools/zephyrion/midi_event.h"
+#include "tools/zephyrion/plot.h"
+#include "tools/zephyrion/progress_bar.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace zcli {
+
+// After the input, silence is fed until no note sounds and nothing has arrived for a while, but no longer.
+inline constexpr double kMaxTailSeconds = 60.0;
+inline constexpr double kQuietSeconds = 0.25;
+
+struct ConversionSinks {
+    AudioWriter* audio = nullptr;        // the plug-in's output over the input's length
+    WaveformSummary* waveform = nullptr; // the input as the plug-in sums it
+    float waveformGain = 0.5f;
+    ProgressBar* progress = nullptr;
+};
+
+struct Conversion {
+    std::vector<MidiEvent> events; // in order of position; every note closed
+    std::int64_t inputFrames = 0;
+    std::int64_t endPosition = 0; // input plus the tail that was fed
+    int notesClosed = 0;          // notes still sounding at the end of the tail, closed by the tool
+};
+
+// The plug-in must be loaded and configured but not resumed; it is resumed here and suspended at the end.
+// Throws RunError if the input cannot be read or the host could not keep every event.
+Conversion convertAudio(vsthost::Plugin& plugin, AudioReader& input, int blockSize, ConversionSinks sinks);
+
+} // namespace zcli

@@ -1,0 +1,91 @@
+// What --help and --version print.
+#pragma once
+
+#include <string_view>
+
+namespace zcli {
+
+// ZEPHYRION_VERSION is the project's version, handed in by the build.
+inline constexpr std::string_view kVersionText = "zephyrion " ZEPHYRION_VERSION "\n";
+
+inline constexpr std::string_view kMainHelp = R"(Usage: zephyrion COMMAND [OPTIONS]
+
+Turns the peaks of an audio file into MIDI notes with the Zephyrion plug-in, hosted exactly as a VST 2
+host would host it.
+
+Commands:
+  convert INPUT [-o OUTPUT.mid]   convert an audio file into a Standard MIDI File
+  info [--plugin PATH]            show what a host sees of the plug-in
+  demo [DIR]                      make a drum groove, convert it twice, and show what was found
+
+Run zephyrion COMMAND --help for the options of each command.
+  --help       this text
+  --version    the tool's version
+
+Exit status: 0 on success, 2 for a mistake on the command line, 1 for any other failure.
+)";
+
+inline constexpr std::string_view kConvertHelp = R"(Usage: zephyrion convert INPUT [-o OUTPUT.mid] [OPTIONS]
+
+Reads INPUT (WAV, AIFF, FLAC, Ogg or anything else libsndfile reads), feeds it to the plug-in in blocks
+and writes the MIDI the plug-in sends as a Standard MIDI File (format 0). Event times come from the
+samples the events arose on. After the input, silence is fed until every note has ended (at most 60 s),
+and a note still sounding then is closed. Mono files feed both inputs; of more channels the first two are
+used.
+
+Outputs (each written whole or not at all):
+  -o FILE.mid            the MIDI file (default: INPUT with the extension .mid)
+  --events FILE          one JSON object per event; - for standard output
+  --audio-out FILE.wav   the plug-in's audio output, as long as the input
+  --plot FILE.png        waveform, amplitude window, notes and time axis
+
+Timing:
+  --block N              samples per processing block, 1..65536 (default 512)
+  --ppq N                ticks per quarter note, 1..32767 (default 960)
+  --bpm X                tempo written into the file, 4..1000 (default 120)
+
+Plug-in:
+  --plugin PATH          another VST 2 library (default: zephyrion.so beside this tool)
+  --program N            program 0..3, selected before the parameters below (default 0)
+  --set NAME=VALUE       any parameter by the name the plug-in reports (case does not matter), with the
+                         value 0..1 a host sends, e.g. --set Amp.Hi=0.6; zephyrion info lists them
+  --note NOTE            note name C0..C8 (C3 is MIDI note 60) or MIDI note number 24..120;
+                         with --cc the controller number 0..127
+  --channel N            MIDI channel 1..16
+  --velocity N           note velocity 0..127
+  --output MODE          audio output: mute, proc (the filtered, gated signal) or orig
+  --freq-mode MODE       frequency window curve: linear, exponential or logarithmic
+  --cc                   send control changes that follow the level instead of notes
+  --velocity-from-level  velocity follows the level, from --velocity up to 127
+
+  -q, --quiet            no progress bar and no notes on standard error
+  --help                 this text
+
+Examples:
+  zephyrion convert drums.wav
+  zephyrion convert drums.flac -o kick.mid --freq-mode exponential --set Freq.Hi=0.3 --note C1
+  zephyrion convert take.wav --events - --plot take.png --velocity-from-level --velocity 40
+)";
+
+inline constexpr std::string_view kInfoHelp = R"(Usage: zephyrion info [--plugin PATH]
+
+Loads the plug-in and prints what a host sees: names, vendor, version, unique identifier, inputs and
+outputs, flags, every parameter with its name, display and label, the programs and the canDo answers.
+
+  --plugin PATH          another VST 2 library (default: zephyrion.so beside this tool)
+  --help                 this text
+)";
+
+inline constexpr std::string_view kDemoHelp = R"(Usage: zephyrion demo [DIR] [--plugin PATH] [--quiet]
+
+Synthesises a short drum groove (kick, snare and hi-hat at known times and strengths), converts it twice
+(with the default program, which catches every hit, and with a low frequency window, which catches the
+kicks alone) and writes into DIR (default: zephyrion-demo) the groove, both MIDI files, both event lists
+and both plots. Prints a table of the hits, the notes found and the largest timing error in samples.
+
+  --plugin PATH          another VST 2 library (default: zephyrion.so beside this tool)
+  -q, --quiet            only the table
+  --help                 this text
+)";
+
+} // namespace zcli

@@ -1,0 +1,145 @@
+#include "tools/zephyrion/commands.h"
+
+#include "plugin/parameters.h"
+#include "tools/zephyrion/parameter_values.h"
+#include "tools/zephyrion/plugin_host.h"
+
+#include <cstdio>
+#include <string>
+
+namespace zcli {
+namespace {
+
+constexpr const char* kCapabilities[] = {
+    "sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo",
+    "offline",       "midiProgramNames", "bypass",           "sendVstTimeInfo",     "plugAsChannelInsert",
+};
+
+struct FlagName {
+    vst::VstInt32 flag;
+    const char* name;
+};
+
+constexpr FlagName kFlagNames[] = {
+    {vst::effFlagsHasEditor, "has editor"},
+    {vst::effFlagsHasClip, "has clip"},
+    {vst::effFlagsHasVu, "has VU"},
+    {vst::effFlagsCanMono, "can mono"},
+    {vst::effFlagsCanReplacing, "can replacing"},
+    {vst::effFlagsProgramChunks, "programs are chunks"},
+    {vst::effFlagsIsSynth, "is synth"},
+    {vst::effFlagsNoSoundInStop, "no sound in stop"},
+};
+
+std::string fourCharacters(vst::VstInt32 id) {
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const char c = static_cast<char>((static_cast<std::uint32_t>(id) >> shift) & 0xFF);
+        text += (c >= 32 && c < 127) ? c : '?';
+    }
+    return text;
+}
+
+std::string flagWords(vst::VstInt32 flags) {
+    std::string words;
+    for (const FlagName& name : kFlagNames) {
+        if ((flags & name.flag) != 0) {
+            words += (words.empty() ? "" : ", ") + std::string(name.name);
+        }
+    }
+    return words.empty() ? "none" : words;
+}
+
+// Zephyrion's stepped parameters read in the editor's terms; empty for the others and for other plug-ins.
+std::string meaning(vsthost::Plugin& plugin, int index, bool zephyrionTable) {
+    if (!zephyrionTable || !zephyrion::isRealParameter(index)) {
+        return "";
+    }
+    const float value = plugin.getParameter(index);
+    const bool controllerMode = plugin.getParameter(zephyrion::kNoteOrCC) > 0.5f;
+    switch (zephyrion::kParameters[static_cast<std::size_t>(index)].kind) {
+    case zephyrion::ParameterKind::Note: return describeNote(value, controllerMode);
+    case zephyrion::ParameterKind::Channel: return describeChannel(value);
+    case zephyrion::ParameterKind::Velocity: return describeVelocity(value);
+    case zephyrion::ParameterKind::Switch: return describeSwitch(value);
+    case zephyrion::ParameterKind::ThreeStep:
+        return index == zephyrion::kOutMode ? describeOutputMode(value) : describeFreqMode(value);
+    case zephyrion::ParameterKind::Continuous: return "";
+    }
+    return "";
+}
+
+// True when the plug-in reports Zephyrion's names at Zephyrion's indices, so its table can explain values.
+bool reportsZephyrionTable(vsthost::Plugin& plugin) {
+    if (plugin.effect().numParams < zephyrion::kNumRealParams) {
+        return false;
+    }
+    for (const zephyrion::ParameterInfo& info : zephyrion::kParameters) {
+        if (plugin.parameterName(info.index) != info.name) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void printPins(vsthost::Plugin& plugin, vst::VstInt32 opcode, int count, const char* title) {
+    for (int pin = 0; pin < count; ++pin) {
+        vst::VstPinProperties properties{};
+        if (plugin.dispatch(opcode, pin, 0, &properties) != 0) {
+            properties.label[sizeof properties.label - 1] = '\0';
+            std::printf("  %s %d: \"%s\", flags %d\n", title, pin, properties.label, properties.flags);
+        }
+    }
+}
+
+} // namespace
+
+void runInfo(const InfoRequest& request) {
+    std::unique_ptr<vsthost::Plugin> plugin = loadPlugin(request.pluginPath, 44100.0f, 512);
+    const vst::AEffect& effect = plugin->effect();
+    std::printf("Library:        %s (entry %s)\n", plugin->module().path().c_str(),
+                plugin->module().entryName().c_str());
+    std::printf("Effect name:    %s\n", plugin->effectName().c_str());
+    std::printf("Product:        %s\n", plugin->productString().c_str());
+    std::printf("Vendor:         %s\n", plugin->vendorString().c_str());
+    std::printf("Vendor version: %d\n", plugin->vendorVersion());
+    std::printf("Unique ID:      %s (0x%08X)\n", fourCharacters(effect.uniqueID).c_str(),
+                static_cast<unsigned>(effect.uniqueID));
+    std::printf("Version:        %d\n", effect.version);
+    std::printf("Category:       %ld\n", static_cast<long>(plugin->dispatch(vst::effGetPlugCategory)));
+    std::printf("Inputs:         %d\n", effect.numInputs);
+    std::printf("Outputs:        %d\n", effect.numOutputs);
+    std::printf("Flags:          0x%X (%s)\n", static_cast<unsigned>(effect.flags),
+                flagWords(effect.flags).c_str());
+    if (const std::optional<vst::ERect> rect = plugin->editorRect()) {
+        std::printf("Editor:         %d x %d pixels\n", rect->right - rect->left, rect->bottom - rect->top);
+    } else if (plugin->hasEditor()) {
+        std::printf("Editor:         yes, size not given before opening\n");
+    }
+    printPins(*plugin, vst::effGetInputProperties, effect.numInputs, "input");
+    printPins(*plugin, vst::effGetOutputProperties, effect.numOutputs, "output");
+
+    const bool zephyrionTable = reportsZephyrionTable(*plugin);
+    std::printf("\nParameters (%d):\n", effect.numParams);
+    std::printf("  %3s  %-12s %-10s %-6s %s\n", "#", "name", "display", "label", "meaning");
+    for (int index = 0; index < effect.numParams; ++index) {
+        std::printf("  %3d  %-12s %-10s %-6s %s\n", index, plugin->parameterName(index).c_str(),
+                    plugin->parameterDisplay(index).c_str(), plugin->parameterLabel(index).c_str(),
+                    meaning(*plugin, index, zephyrionTable).c_str());
+    }
+
+    std::printf("\nPrograms (%d, current %d):\n", effect.numPrograms, plugin->program());
+    for (int program = 0; program < effect.numPrograms; ++program) {
+        std::printf("  %3d  %s\n", program, plugin->programNameIndexed(program).c_str());
+    }
+
+    std::printf("\ncanDo:\n");
+    for (const char* capability : kCapabilities) {
+        const vst::VstIntPtr answer = plugin->canDo(capability);
+        const char* word = answer > 0 ? "yes" : (answer < 0 ? "no" : "don't know");
+        std::printf("  %-20s %2ld (%s)\n", capability, static_cast<long>(answer), word);
+    }
+    plugin->close();
+}
+
+} // namespace zcli

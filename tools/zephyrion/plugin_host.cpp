@@ -1,0 +1,126 @@
+#include "tools/zephyrion/plugin_host.h"
+
+#include "plugin/parameters.h"
+#include "tools/zephyrion/errors.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace zcli {
+namespace {
+
+constexpr std::size_t kMinimumMidiCapacity = 16384;
+
+std::string lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    const std::size_t last = text.find_last_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
+// The index of the one parameter reported under this name, -1 if none; several of the same name (Zephyrion's
+// placeholders) count as none, since setting one of them would mean nothing.
+int findParameter(vsthost::Plugin& plugin, const std::string& name) {
+    const std::string wanted = lower(trimmed(name));
+    int found = -1;
+    for (int index = 0; index < plugin.effect().numParams; ++index) {
+        if (lower(trimmed(plugin.parameterName(index))) == wanted) {
+            if (found >= 0) {
+                return -1;
+            }
+            found = index;
+        }
+    }
+    return found;
+}
+
+std::string validNames(vsthost::Plugin& plugin) {
+    std::vector<std::string> names;
+    for (int index = 0; index < plugin.effect().numParams; ++index) {
+        names.push_back(trimmed(plugin.parameterName(index)));
+    }
+    std::string list;
+    for (const std::string& name : names) {
+        if (std::count(names.begin(), names.end(), name) == 1) {
+            list += (list.empty() ? "" : ", ") + name;
+        }
+    }
+    return list;
+}
+
+} // namespace
+
+std::string defaultPluginPath() {
+    std::error_code error;
+    const std::filesystem::path tool = std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::filesystem::path folder = error ? std::filesystem::current_path() : tool.parent_path();
+    const std::filesystem::path candidates[] = {folder / "zephyrion.so",
+                                                folder / ".." / "lib" / "vst" / "zephyrion.so"};
+    for (const std::filesystem::path& candidate : candidates) {
+        if (std::filesystem::exists(candidate, error)) {
+            return candidate.lexically_normal().string();
+        }
+    }
+    throw RunError("no plug-in beside the tool (looked for " + candidates[0].lexically_normal().string() +
+                   " and " + candidates[1].lexically_normal().string() + "); give one with --plugin PATH");
+}
+
+std::unique_ptr<vsthost::Plugin> loadPlugin(const std::string& path, float sampleRate, int blockSize) {
+    const std::string library = path.empty() ? defaultPluginPath() : path;
+    vsthost::HostSettings settings;
+    settings.sampleRate = sampleRate;
+    settings.blockSize = blockSize;
+    // Events are collected after every block, so one block's worth must fit.
+    settings.midiCapacity = std::max(kMinimumMidiCapacity, static_cast<std::size_t>(blockSize) * 4);
+    settings.callbackCapacity = settings.midiCapacity;
+    try {
+        std::unique_ptr<vsthost::Plugin> plugin = vsthost::Plugin::load(library, settings);
+        plugin->open();
+        plugin->setSampleRate(sampleRate);
+        plugin->setBlockSize(blockSize);
+        return plugin;
+    } catch (const vsthost::LoadError& error) {
+        throw RunError(library + ": cannot be loaded as a VST 2 plug-in (" + error.what() + ")");
+    }
+}
+
+void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings) {
+    const int programs = plugin.effect().numPrograms;
+    if (settings.program >= programs && !(settings.program == 0 && programs == 0)) {
+        throw UsageError("--program " + std::to_string(settings.program) + ": this plug-in has programs 0.." +
+                         std::to_string(programs - 1));
+    }
+    if (programs > 0) {
+        plugin.setProgram(settings.program);
+    }
+    for (const ParameterRequest& request : settings.parameters) {
+        const int index = findParameter(plugin, request.name);
+        if (index < 0) {
+            throw UsageError(request.option + ": the plug-in has no parameter '" + request.name +
+                             "'; its parameters are " + validNames(plugin));
+        }
+        plugin.setParameter(index, request.value);
+    }
+}
+
+std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin) {
+    const int ampLo = findParameter(plugin, std::string(zephyrion::kParameters[zephyrion::kAmpLo].name));
+    const int ampHi = findParameter(plugin, std::string(zephyrion::kParameters[zephyrion::kAmpHi].name));
+    if (ampLo < 0 || ampHi < 0) {
+        return std::nullopt;
+    }
+    return AmplitudeWindow{1.0f - plugin.getParameter(ampHi), 1.0f - plugin.getParameter(ampLo)};
+}
+
+float inputGainOf(vsthost::Plugin& plugin) {
+    const int volume = findParameter(plugin, std::string(zephyrion::kParameters[zephyrion::kVolume].name));
+    return volume < 0 ? 0.5f : 1.0f - plugin.getParameter(volume);
+}
+
+} // namespace zcli

@@ -1,0 +1,29 @@
+// Loading the plug-in through the host library and setting it up from the command line's choices.
+#pragma once
+
+#include "host/Plugin.h"
+#include "tools/zephyrion/command_line.h"
+#include "tools/zephyrion/plot.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace zcli {
+
+// The plug-in built or installed beside this tool; throws RunError naming the places looked at.
+std::string defaultPluginPath();
+
+// Loads and opens an instance told the sample rate and block size, not yet resumed. An empty path means
+// the default. Throws RunError naming the library and the reason.
+std::unique_ptr<vsthost::Plugin> loadPlugin(const std::string& path, float sampleRate, int blockSize);
+
+// Selects the program (which also makes the plug-in recompute what depends on the sample rate), then sets
+// each parameter by name. Throws UsageError for a name the plug-in does not report, listing those it does.
+void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings);
+
+// Zephyrion's amplitude window and input gain as the plot shows them; absent for another plug-in.
+std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin);
+float inputGainOf(vsthost::Plugin& plugin);
+
+} // namespace zcli

@@ -1,0 +1,47 @@
+#include "tests/support/Signals.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace testsupport {
+
+Signal impulse(std::size_t length, std::size_t position, float amplitude) {
+    Signal signal(length, 0.0f);
+    if (position < length) {
+        signal[position] = amplitude;
+    }
+    return signal;
+}
+
+Signal sine(std::size_t length, double frequency, double sampleRate, float amplitude) {
+    return burst(length, 0, length, frequency, sampleRate, amplitude);
+}
+
+Signal burst(std::size_t length, std::size_t start, std::size_t burstLength, double frequency,
+             double sampleRate, float amplitude) {
+    Signal signal(length, 0.0f);
+    const double step = 2.0 * std::numbers::pi * frequency / sampleRate;
+    for (std::size_t i = start; i < length && i - start < burstLength; ++i) {
+        signal[i] = amplitude * static_cast<float>(std::sin(step * static_cast<double>(i - start)));
+    }
+    return signal;
+}
+
+std::vector<Signal> stereo(const Signal& mono) {
+    return {mono, mono};
+}
+
+std::vector<Signal> silentStereo(std::size_t length) {
+    return {Signal(length, 0.0f), Signal(length, 0.0f)};
+}
+
+float peak(const Signal& signal) {
+    float largest = 0.0f;
+    for (float sample : signal) {
+        largest = std::max(largest, std::fabs(sample));
+    }
+    return largest;
+}
+
+} // namespace testsupport

@@ -1,0 +1,25 @@
+// Test signals, one channel each, and the stereo pairs the plug-ins take.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+namespace testsupport {
+
+using Signal = std::vector<float>;
+
+// One sample of `amplitude` at `position`, silence elsewhere.
+Signal impulse(std::size_t length, std::size_t position, float amplitude = 1.0f);
+// A sine wave of `frequency` Hz, starting at phase 0.
+Signal sine(std::size_t length, double frequency, double sampleRate, float amplitude = 1.0f);
+// Silence with a sine burst of `burstLength` samples from `start`, phase 0 at the burst's start.
+Signal burst(std::size_t length, std::size_t start, std::size_t burstLength, double frequency,
+             double sampleRate, float amplitude = 1.0f);
+// The same signal on both channels.
+std::vector<Signal> stereo(const Signal& mono);
+// Two silent channels, e.g. outputs.
+std::vector<Signal> silentStereo(std::size_t length);
+// The largest magnitude in a signal.
+float peak(const Signal& signal);
+
+} // namespace testsupport

@@ -71,6 +71,8 @@ void TGaugeBar::barRepeatChanged(RepeatMode mode) {
         repeatTimer_.setEnabled(false);
         return;
     }
+    // Every mode change starts a fresh period, even when the interval stays the same.
+    repeatTimer_.setEnabled(false);
     repeatTimer_.setInterval(repeatIntervalMs(mode));
     repeatTimer_.setEnabled(true);
 }

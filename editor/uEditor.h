@@ -1,0 +1,168 @@
+// The editor window: every control of the layout table under its name, the window's copies of the fourteen
+// parameter values, and the handlers that turn mouse actions into automated parameter changes and keep the
+// controls in line with the copies.
+//
+// Threads: everything runs on the window's thread (the host's user-interface thread), except that the
+// editor adapter may write the parameter copies from whichever thread sets a parameter; those copies are
+// therefore relaxed atomics, read where they are used.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "editor/TGaugeBar.h"
+#include "ui/Form.h"
+#include "ui/Image.h"
+#include "ui/Image32.h"
+#include "ui/Label.h"
+#include "ui/Panel.h"
+#include "ui/Timer.h"
+#include "vst/DAudioEffect.h"
+
+namespace editor {
+
+inline float loadCopy(const std::atomic<float>& copy) {
+    return copy.load(std::memory_order_relaxed);
+}
+inline void storeCopy(std::atomic<float>& copy, float value) {
+    copy.store(value, std::memory_order_relaxed);
+}
+
+class TPluginEditorWindow : public ui::TForm {
+public:
+    // Builds every control as the layout table gives it, as a hidden child of the host's `parentWindow`,
+    // then runs FormCreate.
+    explicit TPluginEditorWindow(void* parentWindow);
+    ~TPluginEditorWindow() override;
+
+    // The control of that name in the layout table, or null.
+    ui::TControl* controlNamed(std::string_view name) const;
+
+    // Window operations the editor adapter calls, in its order (see the adapter).
+    void FormCreate();
+    void FormShow();
+    // Labels, captions and slider positions from the copies; sliders that move report back to the host.
+    void UpdaterTimer();
+    // The amplitude and frequency window in Image321.
+    void DrawDisplay();
+    // Moves the level meter's cover and peak marker for linear levels 0..1.
+    void setMeter(float level, float peak);
+
+    // Controls, in creation order (which is also their stacking order within each kind).
+    ui::TImage bg{*this};
+    ui::TLabel d{*this};
+    ui::TLabel fm{*this};
+    ui::TLabel root{*this};
+    ui::TLabel ch{*this};
+    ui::TLabel vel{*this};
+    ui::TImage Image2{*this};
+    ui::TImage Image3{*this};
+    ui::TImage Image4{*this};
+    ui::TImage Image5{*this};
+    ui::TImage Image6{*this};
+    ui::TImage Image7{*this};
+    ui::TLabel Label7{*this};
+    ui::TLabel setqmode{*this};
+    TGaugeBar bfalloff{*this, BarKind::Vertical};
+    TGaugeBar bvol{*this, BarKind::Vertical};
+    TGaugeBar bthresh{*this, BarKind::Vertical};
+    TGaugeBar GaugeBar2{*this, BarKind::Vertical};
+    TGaugeBar GaugeBar1{*this, BarKind::Horizontal};
+    TGaugeBar GaugeBar3{*this, BarKind::Horizontal};
+    ui::TImage32 Image321{*this};
+    ui::TImage32 Image326{*this};
+    ui::TImage32 Image325{Image326};
+    ui::TImage32 peak1{Image326};
+    TGaugeBar brel{*this, BarKind::Vertical};
+    ui::TPanel about{*this};
+    ui::TImage Image1{about};
+    ui::TLabel Label3{about};
+    ui::TLabel Label1{about};
+    ui::TLabel Label2{about};
+    ui::TLabel Label5{about};
+    ui::TTimer Updater{*this};
+
+    // Label drags: where the pointer went down and the value it started from.
+    std::int32_t dragStartY = 0;
+    std::int32_t dragStartValue = 0;
+    std::string statusText;
+    // Set by the editor adapter right after creation; not owned.
+    vst::AudioEffect* plugin = nullptr;
+    // The engine's note state as the adapter last copied it; colours the display.
+    std::atomic<bool> noteActive{false};
+    std::atomic<float> freqMode{0.0f};
+    std::atomic<float> release{0.0f};
+    std::atomic<float> noteOrCC{0.0f};
+    std::atomic<float> veloSw{0.0f};
+    std::atomic<float> midiNote{0.0f};
+    std::atomic<float> volume{0.0f};
+    std::atomic<float> ampLo{0.0f};
+    std::atomic<float> ampHi{0.0f};
+    std::atomic<float> midiChannel{0.0f};
+    std::atomic<float> midiVelocity{0.0f};
+    std::atomic<float> falloff{0.0f};
+    std::atomic<float> freqLo{0.0f};
+    std::atomic<float> freqHi{0.0f};
+    std::atomic<float> outMode{0.0f};
+    bool formShown = false;
+
+    // Status texts and handlers, named by control and event.
+    void bgMouseMove();
+    void Image2MouseMove();
+    void Image2Click();
+    void Image1Click();
+    void fmMouseMove();
+    void fmMouseUp(ui::MouseButton button);
+    void setqmodeMouseMove();
+    void setqmodeMouseUp(ui::MouseButton button);
+    void rootMouseDown(ui::ShiftState shift, int y);
+    void rootMouseMove(ui::ShiftState shift, int y);
+    void chMouseDown(ui::ShiftState shift, int y);
+    void chMouseMove(ui::ShiftState shift, int y);
+    void velMouseDown(ui::ShiftState shift, int y);
+    void velMouseMove(ui::ShiftState shift, int y);
+    void Image4MouseMove();
+    void Image4MouseUp();
+    void Image5MouseMove();
+    void Image5MouseUp();
+    void bvolMouseMove();
+    void bthreshMouseMove();
+    void GaugeBar2MouseMove();
+    void bfalloffMouseMove();
+    void brelMouseMove();
+    void GaugeBar1MouseMove();
+    void GaugeBar3MouseMove();
+    void bvolChange();
+    void bthreshChange();
+    void GaugeBar2Change();
+    void GaugeBar1Change();
+    void GaugeBar3Change();
+    void bfalloffChange();
+    void brelChange();
+
+private:
+    void applyLayout();
+    void connectHandlers();
+    void showStatus(std::string text);
+    void automate(std::int32_t index, float value);
+    // The shared body of the seven slider change handlers.
+    void sliderChanged(const TGaugeBar& bar, std::atomic<float>& copy, std::int32_t index);
+    // The label drags: the value `divisor` pixels per step from the start, within 0..`upper`; nothing
+    // unless the left button alone is held.
+    std::optional<int> draggedValue(ui::ShiftState shift, int y, int divisor, int upper) const;
+    void sendDragged(std::atomic<float>& copy, std::int32_t index, float value);
+    void startDrag(ui::ShiftState shift, int y, float copy, int scale);
+    std::string noteLabelText(int n) const;
+    void cycleMode(ui::MouseButton button, std::atomic<float>& copy, ui::TLabel& label, std::int32_t index,
+                   bool outputWords);
+    void setCaptionIfChanged(ui::TLabel& label, const std::string& text);
+
+    std::vector<std::pair<std::string_view, ui::TControl*>> controls_;
+};
+
+} // namespace editor

@@ -73,6 +73,7 @@ private:
     // Clip in target coordinates.
     bool visible(int tx, int ty) const { return clip_.contains(tx, ty); }
     void fillTarget(Rect targetArea, Color c);
+    static bool cutToReach(Point& from, Point& to);
     void drawLineClipped(int x0, int y0, int x1, int y1);
     template <class ColorAtRow> void drawText(int x, int y, std::string_view text, ColorAtRow colorAtRow);
 

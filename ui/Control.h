@@ -98,7 +98,8 @@ private:
     friend class TWinControl;
     friend class TForm;
     // Only for the form, which has no parent.
-    TControl();
+    TControl() = default;
+    bool isWithin(const TControl& ancestor) const;
 
     TWinControl* parent_ = nullptr;
     Rect bounds_;
@@ -127,7 +128,8 @@ protected:
 private:
     friend class TControl;
     friend class TForm;
-    void paintTree(Canvas& parentCanvas, const Rect& dirty);
+    // Paints this container, then its plain children, then its containers; `own` is this container's canvas.
+    void paintTree(Canvas& own);
 
     std::vector<TControl*> children_;
 };

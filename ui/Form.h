@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "ui/Control.h"
 #include "ui/platform/NativeWindow.h"
@@ -44,6 +45,7 @@ public:
     // The last painted frame.
     const PixelMap& frame() const { return frame_; }
 
+    // The window keeps the size it was created with and its place in the host's window.
     void setBounds(int left, int top, int width, int height) override;
 
 protected:
@@ -51,6 +53,7 @@ protected:
 
 private:
     friend class TControl;
+    friend class TWinControl;
     friend class TTimer;
 
     void onPointer(const platform::PointerEvent& event) override;
@@ -63,6 +66,8 @@ private:
     void setHot(TControl* control);
     void updateCursor();
     Point localPointer(const TControl& control) const;
+    // The control the event is for at the form's pointer position, null outside the window.
+    TControl* controlUnderPointer();
 
     // From controls and timers.
     void invalidateArea(const Rect& windowArea);
@@ -78,12 +83,12 @@ private:
     Rect dirty_;
     bool shown_ = false;
     Point pointer_;
-    ShiftState buttonsHeld_ = 0;
     TControl* captured_ = nullptr;
     TControl* hot_ = nullptr;
     TControl* clickCandidate_ = nullptr;
     std::map<int, TTimer*> timers_;
-    std::map<int, bool> runningTimers_;
+    std::set<int> runningTimers_;
+    Cursor shownCursor_ = crDefault;
     int nextTimerId_ = 1;
 };
 

@@ -51,7 +51,6 @@ private:
     bool autoSize_ = true;
     Alignment alignment_ = Alignment::Left;
     bool wordWrap_ = false;
-    bool adjusting_ = false;
 };
 
 } // namespace ui

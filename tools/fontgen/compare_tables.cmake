@@ -1,0 +1,15 @@
+# Renders the tables afresh into SCRATCH and fails when any differs from the COMMITTED one.
+file(REMOVE_RECURSE ${SCRATCH})
+file(MAKE_DIRECTORY ${SCRATCH})
+execute_process(COMMAND ${FONTGEN} ${FONT_DIR} ${SCRATCH} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "fontgen failed (${result})")
+endif()
+file(GLOB fresh RELATIVE ${SCRATCH} ${SCRATCH}/*.cpp)
+foreach(name ${fresh})
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${SCRATCH}/${name} ${COMMITTED}/${name}
+        RESULT_VARIABLE differs)
+    if(NOT differs EQUAL 0)
+        message(FATAL_ERROR "ui/fonts/${name} is out of date: run the regenerate_fonts target")
+    endif()
+endforeach()

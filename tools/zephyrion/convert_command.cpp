@@ -58,6 +58,10 @@ void writeEvents(AtomicOutput& output, const std::vector<MidiEvent>& events, dou
     writeAll(output, text);
 }
 
+std::string counted(int count, const std::string& thing) {
+    return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
+}
+
 void printSummary(const ConvertRequest& request, const Conversion& conversion, double sampleRate) {
     int notes = 0;
     int controls = 0;
@@ -65,11 +69,13 @@ void printSummary(const ConvertRequest& request, const Conversion& conversion, d
         notes += event.startsNote() ? 1 : 0;
         controls += event.kind() == kControlChange ? 1 : 0;
     }
-    std::fprintf(stderr, "%s: %d notes, %d control changes in %.1f s -> %s\n", request.input.c_str(), notes,
-                 controls, static_cast<double>(conversion.inputFrames) / sampleRate, request.midiOut.c_str());
+    std::fprintf(stderr, "%s: %s, %s in %.1f s -> %s\n", request.input.c_str(),
+                 counted(notes, "note").c_str(), counted(controls, "control change").c_str(),
+                 static_cast<double>(conversion.inputFrames) / sampleRate, request.midiOut.c_str());
     if (conversion.notesClosed > 0) {
-        std::fprintf(stderr, "%s: %d notes still sounding %.0f s after the input were closed there\n",
-                     request.midiOut.c_str(), conversion.notesClosed, kMaxTailSeconds);
+        std::fprintf(stderr, "%s: %s still sounding %.0f s after the input, closed there\n",
+                     request.midiOut.c_str(), counted(conversion.notesClosed, "note").c_str(),
+                     kMaxTailSeconds);
     }
 }
 

@@ -1,0 +1,260 @@
+// The tool run as a user runs it, on generated audio, with its MIDI file read back independently.
+#include "host/Plugin.h"
+#include "tests/cli/smf_reader.h"
+#include "tests/cli/tool_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <regex>
+#include <sndfile.h>
+#include <sstream>
+
+namespace zcli_test {
+namespace {
+
+constexpr int kRate = 44100;
+// Far enough apart that each click's note (about 13,940 samples at the default settings) has ended.
+const std::vector<std::int64_t> kClickPositions{1000, 30000, 60001, 90123, 120511};
+constexpr std::size_t kFrames = 150000;
+
+std::vector<std::int64_t> noteOnSamples(const std::string& eventsJson) {
+    std::vector<std::int64_t> samples;
+    const std::regex noteOn(R"re(\{"sample":(\d+),[^\n]*"type":"note-on")re");
+    for (auto it = std::sregex_iterator(eventsJson.begin(), eventsJson.end(), noteOn);
+         it != std::sregex_iterator(); ++it) {
+        samples.push_back(std::stoll((*it)[1]));
+    }
+    return samples;
+}
+
+std::int64_t expectedTick(std::int64_t sample, int ppq, double bpm) {
+    return static_cast<std::int64_t>(
+        std::nearbyint(static_cast<long double>(sample) * ppq * bpm / (60.0L * kRate)));
+}
+
+// The same audio through the host library in one-sample blocks, where a block start is the event's sample.
+std::vector<std::int64_t> engineEventSamples(const std::vector<float>& mono) {
+    auto plugin = vsthost::Plugin::load(pluginPath());
+    plugin->open();
+    plugin->setSampleRate(kRate);
+    plugin->setBlockSize(1);
+    plugin->setProgram(0);
+    plugin->resume();
+    vsthost::Channels inputs{mono, mono};
+    vsthost::Channels outputs(2, std::vector<float>(mono.size()));
+    plugin->processReplacing(inputs, outputs, 1);
+    std::vector<std::int64_t> samples;
+    for (const vsthost::MidiRecord& record : plugin->midiEvents()) {
+        samples.push_back(record.block);
+    }
+    return samples;
+}
+
+class ConvertTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        input = folder.path("clicks.wav");
+        mono = clicks(kFrames, kClickPositions, 0.9f);
+        writeWav(input, {mono, mono}, kRate);
+    }
+
+    ToolRun convert(std::vector<std::string> options) {
+        std::vector<std::string> arguments{"convert",  input,       "-o", folder.path("out.mid"),
+                                           "--plugin", pluginPath()};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        return runTool(arguments);
+    }
+
+    TempFolder folder;
+    std::string input;
+    std::vector<float> mono;
+};
+
+TEST_F(ConvertTest, EventTimesAreTheEnginesSamplesWhateverTheBlockSize) {
+    const std::vector<std::int64_t> engine = engineEventSamples(mono);
+    ASSERT_EQ(engine.size(), 2 * kClickPositions.size());
+    for (const std::string block : {"1", "77", "512", "4096"}) {
+        SCOPED_TRACE("block " + block);
+        const ToolRun run = convert({"--block", block, "--events", folder.path("events.jsonl")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(noteOnSamples(readFile(folder.path("events.jsonl"))), kClickPositions);
+
+        const SmfFile file = readSmf(folder.path("out.mid"));
+        ASSERT_EQ(file.events.size(), engine.size());
+        for (std::size_t i = 0; i < engine.size(); ++i) {
+            EXPECT_EQ(file.events[i].tick, expectedTick(engine[i], 960, 120.0)) << "event " << i;
+        }
+    }
+}
+
+TEST_F(ConvertTest, TempoAndDivisionAreAsAskedAndTicksDoNotDrift) {
+    // Two minutes of clicks at an awkward spacing and tempo: ticks summed from rounded gaps would drift.
+    const std::size_t frames = 120 * kRate;
+    std::vector<std::int64_t> positions;
+    for (std::int64_t at = 777; at + 20000 < static_cast<std::int64_t>(frames); at += 29989) {
+        positions.push_back(at);
+    }
+    const std::vector<float> long_clicks = clicks(frames, positions, 0.9f);
+    writeWav(input, {long_clicks, long_clicks}, kRate);
+
+    const ToolRun run = convert({"--ppq", "97", "--bpm", "137.5", "--events", folder.path("events.jsonl")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const SmfFile file = readSmf(folder.path("out.mid"));
+    EXPECT_EQ(file.format, 0);
+    EXPECT_EQ(file.tracks, 1);
+    EXPECT_EQ(file.division, 97);
+    EXPECT_EQ(file.tempo, std::lrint(6e7 / 137.5));
+    EXPECT_TRUE(file.endOfTrack);
+    std::vector<std::int64_t> noteOnTicks;
+    for (const SmfEvent& event : file.events) {
+        if ((event.status & 0xF0) == 0x90) {
+            noteOnTicks.push_back(event.tick);
+        }
+    }
+    ASSERT_EQ(noteOnTicks.size(), positions.size());
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        EXPECT_EQ(noteOnTicks[i], expectedTick(positions[i], 97, 137.5)) << "note " << i;
+    }
+}
+
+TEST_F(ConvertTest, NoNoteIsLeftHanging) {
+    // Amp.Hi 1 puts silence itself inside the window, so the plug-in never ends its note.
+    const ToolRun run = convert({"--set", "Amp.Hi=1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("closed"), std::string::npos) << run.err;
+    const SmfFile file = readSmf(folder.path("out.mid"));
+    std::map<std::pair<int, int>, int> open;
+    for (const SmfEvent& event : file.events) {
+        const auto key = std::make_pair(event.status & 0x0F, static_cast<int>(event.data1));
+        if ((event.status & 0xF0) == 0x90 && event.data2 > 0) {
+            ++open[key];
+        } else if ((event.status & 0xF0) == 0x80 || (event.status & 0xF0) == 0x90) {
+            --open[key];
+        }
+    }
+    ASSERT_FALSE(file.events.empty());
+    for (const auto& [key, count] : open) {
+        EXPECT_EQ(count, 0) << "channel " << key.first << " note " << key.second;
+    }
+    EXPECT_EQ(file.events.back().status & 0xF0, 0x80);
+    // The tail ends 60 s after the input at the latest.
+    EXPECT_EQ(file.events.back().tick, expectedTick(kFrames + 60 * kRate, 960, 120.0));
+}
+
+TEST_F(ConvertTest, FriendlyFormsReachThePlugin) {
+    ToolRun run = convert({"--note", "C1", "--channel", "16", "--velocity", "64"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    SmfFile file = readSmf(folder.path("out.mid"));
+    ASSERT_FALSE(file.events.empty());
+    EXPECT_EQ(file.events[0].status, 0x9F);
+    EXPECT_EQ(file.events[0].data1, 36);
+    EXPECT_EQ(file.events[0].data2, 64);
+    EXPECT_EQ(file.events[1].status, 0x8F);
+
+    // The level 0.9 in the default window 0.6..1 gives velocity 118 when it follows the level from 0.
+    run = convert({"--note", "72", "--velocity-from-level", "--velocity", "0"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    file = readSmf(folder.path("out.mid"));
+    ASSERT_FALSE(file.events.empty());
+    EXPECT_EQ(file.events[0].data1, 72);
+    EXPECT_EQ(file.events[0].data2, 118);
+
+    // Order does not matter: --note before --cc is still read as a controller number.
+    run = convert({"--note", "7", "--cc"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    file = readSmf(folder.path("out.mid"));
+    ASSERT_FALSE(file.events.empty());
+    for (const SmfEvent& event : file.events) {
+        EXPECT_EQ(event.status, 0xB0);
+        EXPECT_EQ(event.data1, 7);
+    }
+
+    // Names are case-insensitive; Volume 0.9 leaves a tenth of the level, below the window.
+    run = convert({"--program", "2", "--set", "VOLUME=0.9"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(readSmf(folder.path("out.mid")).events.empty());
+}
+
+TEST_F(ConvertTest, EventListIsOneJsonObjectPerEvent) {
+    const ToolRun run = convert({"--events", "-", "--quiet"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::regex line(
+        R"re(\{"sample":(\d+),"time":([0-9.]+),"type":"(note-on|note-off)","channel":1,"note":60,"velocity":(\d+)\})re");
+    std::istringstream lines(run.out);
+    std::string text;
+    int count = 0;
+    while (std::getline(lines, text)) {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(text, match, line)) << text;
+        const double seconds = std::stod(match[2]);
+        EXPECT_NEAR(seconds, std::stod(match[1]) / kRate, 1e-6) << text;
+        EXPECT_EQ(match[4], match[3] == "note-on" ? "127" : "0") << text;
+        ++count;
+    }
+    EXPECT_EQ(count, 2 * static_cast<int>(kClickPositions.size()));
+}
+
+TEST_F(ConvertTest, AudioOutputFollowsTheOutputMode) {
+    ToolRun run = convert({"--output", "orig", "--audio-out", folder.path("orig.wav")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = convert({"--output", "mute", "--audio-out", folder.path("mute.wav")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const std::string name : {"orig.wav", "mute.wav"}) {
+        SF_INFO info{};
+        SNDFILE* file = sf_open(folder.path(name).c_str(), SFM_READ, &info);
+        ASSERT_NE(file, nullptr) << name;
+        EXPECT_EQ(info.channels, 2);
+        EXPECT_EQ(info.frames, static_cast<sf_count_t>(kFrames));
+        std::vector<float> samples(kFrames * 2);
+        sf_readf_float(file, samples.data(), info.frames);
+        sf_close(file);
+        const bool original = name == "orig.wav";
+        for (const std::int64_t at : kClickPositions) {
+            EXPECT_FLOAT_EQ(samples[2 * at], original ? 0.9f : 0.0f) << name << " at " << at;
+            EXPECT_FLOAT_EQ(samples[2 * at + 1], original ? 0.9f : 0.0f) << name << " at " << at;
+        }
+    }
+}
+
+TEST_F(ConvertTest, MonoFeedsBothInputsAndExtraChannelsAreLeftOut) {
+    // One input alone would carry half the level, 0.45, below the window.
+    writeWav(input, {mono}, kRate);
+    ToolRun run = convert({"--events", folder.path("events.jsonl")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(noteOnSamples(readFile(folder.path("events.jsonl"))), kClickPositions);
+
+    const std::vector<float> third = clicks(kFrames, {15000}, 1.0f);
+    writeWav(input, {mono, mono, third}, kRate);
+    run = convert({"--events", folder.path("events.jsonl")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("3 channels; the first two are used"), std::string::npos) << run.err;
+    EXPECT_EQ(noteOnSamples(readFile(folder.path("events.jsonl"))), kClickPositions);
+}
+
+TEST_F(ConvertTest, PlotIsAPngPicture) {
+    const ToolRun run = convert({"--plot", folder.path("plot.png")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string png = readFile(folder.path("plot.png"));
+    ASSERT_GT(png.size(), 33u);
+    EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(png.substr(12, 4), "IHDR");
+    const auto big = [&](std::size_t at) {
+        return (static_cast<unsigned char>(png[at]) << 24) | (static_cast<unsigned char>(png[at + 1]) << 16) |
+               (static_cast<unsigned char>(png[at + 2]) << 8) | static_cast<unsigned char>(png[at + 3]);
+    };
+    EXPECT_EQ(big(16), 1200);
+    EXPECT_EQ(big(20), 480);
+}
+
+TEST_F(ConvertTest, DefaultOutputIsBesideTheInput) {
+    const ToolRun run = runTool({"convert", input, "--plugin", pluginPath(), "-q"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(readSmf(folder.path("clicks.mid")).events.size(), 2 * kClickPositions.size());
+}
+
+} // namespace
+} // namespace zcli_test

@@ -1,0 +1,111 @@
+// Every way a conversion can be refused: the exit status, one line naming the culprit, and no output left.
+#include "tests/cli/tool_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace zcli_test {
+namespace {
+
+class ToolErrorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        input = folder.path("in.wav");
+        const std::vector<float> audio = clicks(20000, {100}, 0.9f);
+        writeWav(input, {audio, audio}, 44100);
+    }
+
+    // Runs a conversion that must fail, and checks what every failure must do.
+    void expectRefused(std::vector<std::string> arguments, int status,
+                       const std::vector<std::string>& words) {
+        std::vector<std::string> command{"convert",
+                                         "--plugin",
+                                         pluginPath(),
+                                         "-o",
+                                         folder.path("out.mid"),
+                                         "--events",
+                                         folder.path("out.jsonl")};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        const std::vector<std::string> before = folder.entries();
+        const ToolRun run = runTool(command);
+        EXPECT_EQ(run.status, status) << run.err;
+        ASSERT_FALSE(run.err.empty());
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
+        EXPECT_EQ(run.err.rfind("zephyrion: ", 0), 0u) << run.err;
+        for (const std::string& word : words) {
+            EXPECT_NE(run.err.find(word), std::string::npos) << "'" << word << "' missing from: " << run.err;
+        }
+        EXPECT_EQ(folder.entries(), before) << "an output or a temporary file was left behind";
+    }
+
+    TempFolder folder;
+    std::string input;
+};
+
+TEST_F(ToolErrorTest, InputsThatAreNotAudio) {
+    expectRefused({folder.path("missing.wav")}, 1, {"missing.wav", "no such file"});
+
+    writeFile(folder.path("notes.txt"), "these are words, not samples\n");
+    expectRefused({folder.path("notes.txt")}, 1, {"notes.txt", "not a readable audio file"});
+
+    writeFile(folder.path("empty.wav"), "");
+    expectRefused({folder.path("empty.wav")}, 1, {"empty.wav", "not a readable audio file"});
+
+    writeWav(folder.path("silent.wav"), {{}, {}}, 44100);
+    expectRefused({folder.path("silent.wav")}, 1, {"silent.wav", "holds no audio samples"});
+
+    expectRefused({folder.path("")}, 1, {"is a folder"});
+}
+
+TEST_F(ToolErrorTest, BadParameterNamesAndValuesListWhatIsValid) {
+    expectRefused({input, "--set", "Loudness=0.5"}, 2, {"Loudness", "Amp.Hi", "Freq.Mode"});
+    expectRefused({input, "--set", "reserved=0.5"}, 2, {"reserved"});
+    expectRefused({input, "--set", "Amp.Hi=1.5"}, 2, {"Amp.Hi", "0 to 1"});
+    expectRefused({input, "--set", "Amp.Hi"}, 2, {"NAME=VALUE"});
+    expectRefused({input, "--note", "H3"}, 2, {"--note 'H3'", "C0..C8", "24..120"});
+    expectRefused({input, "--note", "C9"}, 2, {"--note 'C9'"});
+    expectRefused({input, "--note", "121"}, 2, {"--note '121'"});
+    expectRefused({input, "--cc", "--note", "C3"}, 2, {"controller number 0..127"});
+    expectRefused({input, "--channel", "17"}, 2, {"--channel '17'", "1 to 16"});
+    expectRefused({input, "--velocity", "-1"}, 2, {"--velocity '-1'", "0 to 127"});
+    expectRefused({input, "--output", "loud"}, 2, {"--output 'loud'", "mute, proc or orig"});
+    expectRefused({input, "--freq-mode", "cubic"}, 2, {"--freq-mode 'cubic'", "lin, exp or log"});
+    expectRefused({input, "--program", "4"}, 2, {"--program '4'", "0 to 3"});
+}
+
+TEST_F(ToolErrorTest, CommandLineMistakes) {
+    expectRefused({input, "--frobnicate"}, 2, {"unknown option '--frobnicate'"});
+    expectRefused({input, "--block"}, 2, {"--block needs a value"});
+    expectRefused({input, "--block", "0"}, 2, {"--block '0'"});
+    expectRefused({input, "--ppq", "40000"}, 2, {"--ppq '40000'"});
+    expectRefused({input, "--bpm", "fast"}, 2, {"--bpm 'fast'"});
+    expectRefused({input, "--cc=yes"}, 2, {"--cc takes no value"});
+    expectRefused({input, input}, 2, {"unexpected argument"});
+    expectRefused({}, 2, {"needs an input audio file"});
+}
+
+TEST_F(ToolErrorTest, OutputsThatCannotBeWritten) {
+    expectRefused({input, "--plot", folder.path("no/such/folder/plot.png")}, 1,
+                  {"plot.png", "cannot be written"});
+    expectRefused({input, "--audio-out", folder.path("")}, 1, {"cannot be written", "is a folder"});
+}
+
+TEST_F(ToolErrorTest, PluginThatCannotBeLoaded) {
+    writeFile(folder.path("fake.so"), "not a library");
+    expectRefused({input, "--plugin", folder.path("fake.so")}, 1, {"fake.so", "cannot be loaded"});
+    expectRefused({input, "--plugin", folder.path("absent.so")}, 1, {"absent.so", "cannot be loaded"});
+}
+
+TEST(ToolCommandLine, UnknownCommandsAndMissingCommand) {
+    ToolRun run = runTool({});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("no command"), std::string::npos);
+    run = runTool({"transmogrify"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("unknown command 'transmogrify'"), std::string::npos);
+    run = runTool({"info", "--verbose"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("unknown option '--verbose'"), std::string::npos);
+}
+
+} // namespace
+} // namespace zcli_test

@@ -1,0 +1,131 @@
+#include "tests/cli/tool_harness.h"
+
+#include <algorithm>
+#include <fcntl.h>
+#include <fstream>
+#include <sndfile.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace zcli_test {
+namespace {
+
+std::string shellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+int runWithOutputFiles(const std::vector<std::string>& command, const std::string& outPath,
+                       const std::string& errPath) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int none = ::open("/dev/null", O_RDONLY);
+        ::dup2(none, STDIN_FILENO);
+        ::dup2(out, STDOUT_FILENO);
+        ::dup2(err, STDERR_FILENO);
+        std::vector<char*> argv;
+        for (const std::string& argument : command) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+ToolRun runTool(const std::vector<std::string>& arguments, bool onTerminal) {
+    TempFolder capture;
+    std::vector<std::string> command{ZEPHYRION_TOOL_PATH};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    if (onTerminal) {
+        std::string line;
+        for (const std::string& part : command) {
+            line += (line.empty() ? "" : " ") + shellQuoted(part);
+        }
+        command = {"/usr/bin/script", "-q", "-e", "-c", line, "/dev/null"};
+    }
+    ToolRun run;
+    run.status = runWithOutputFiles(command, capture.path("out"), capture.path("err"));
+    run.out = readFile(capture.path("out"));
+    run.err = readFile(capture.path("err"));
+    return run;
+}
+
+std::string pluginPath() {
+    return ZEPHYRION_PLUGIN_PATH;
+}
+
+TempFolder::TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zephyrion-cli-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot make a temporary folder");
+    }
+    root_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+}
+
+std::vector<std::string> TempFolder::entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(root_)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void writeWav(const std::string& path, const std::vector<std::vector<float>>& channels, int sampleRate) {
+    SF_INFO info{};
+    info.samplerate = sampleRate;
+    info.channels = static_cast<int>(channels.size());
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (file == nullptr) {
+        throw std::runtime_error(path + ": cannot be written");
+    }
+    const std::size_t frames = channels.empty() ? 0 : channels[0].size();
+    std::vector<float> interleaved(frames * channels.size());
+    for (std::size_t i = 0; i < frames; ++i) {
+        for (std::size_t c = 0; c < channels.size(); ++c) {
+            interleaved[i * channels.size() + c] = channels[c][i];
+        }
+    }
+    sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(frames));
+    sf_close(file);
+}
+
+std::vector<float> clicks(std::size_t frames, const std::vector<std::int64_t>& positions, float level) {
+    std::vector<float> samples(frames, 0.0f);
+    for (const std::int64_t position : positions) {
+        samples.at(static_cast<std::size_t>(position)) = level;
+    }
+    return samples;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream stream(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << stream.rdbuf();
+    return contents.str();
+}
+
+void writeFile(const std::string& path, const std::string& contents) {
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+} // namespace zcli_test

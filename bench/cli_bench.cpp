@@ -1,0 +1,67 @@
+// Speed of `zephyrion convert` on a ten-minute stereo file at 44.1 kHz, as a multiple of real time: the
+// whole path a user runs, from reading the file through the hosted plug-in to the finished MIDI file.
+// The rate is per second of processor time, so other work on a shared machine does not skew it.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <sndfile.h>
+#include <vector>
+
+#include "tools/zephyrion/commands.h"
+#include "tools/zephyrion/drum_groove.h"
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr double kSeconds = 600.0;
+
+// The demo's groove over and over, as 16-bit stereo, written once per run of the benchmark program.
+std::string tenMinuteFile(const std::filesystem::path& folder) {
+    const std::string path = (folder / "ten-minutes.wav").string();
+    if (std::filesystem::exists(path)) {
+        return path;
+    }
+    const zcli::DrumGroove groove = zcli::synthesiseGroove(kRate);
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    const auto frames = static_cast<std::size_t>(kSeconds * kRate);
+    std::vector<float> stereo(groove.samples.size() * 2);
+    for (std::size_t i = 0; i < groove.samples.size(); ++i) {
+        stereo[2 * i] = groove.samples[i];
+        stereo[2 * i + 1] = groove.samples[i];
+    }
+    for (std::size_t written = 0; written < frames;) {
+        const std::size_t count = std::min(groove.samples.size(), frames - written);
+        sf_writef_float(file, stereo.data(), static_cast<sf_count_t>(count));
+        written += count;
+    }
+    sf_close(file);
+    return path;
+}
+
+void convertTenMinutes(benchmark::State& state) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "zephyrion-cli-bench";
+    std::filesystem::create_directories(folder);
+    zcli::ConvertRequest request;
+    request.input = tenMinuteFile(folder);
+    request.midiOut = (folder / "ten-minutes.mid").string();
+    request.blockSize = static_cast<int>(state.range(0));
+    request.quiet = true;
+    request.plugin.pluginPath = ZEPHYRION_PLUGIN_PATH;
+    std::size_t notes = 0;
+    for (auto _ : state) {
+        notes = zcli::runConvert(request).events.size() / 2;
+    }
+    state.counters["notes"] = static_cast<double>(notes);
+    state.counters["x_realtime"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kSeconds, benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(convertTenMinutes)->Arg(64)->Arg(512)->Arg(4096)->Unit(benchmark::kSecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

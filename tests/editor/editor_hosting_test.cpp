@@ -1,0 +1,119 @@
+#include "tests/editor/PluginEditorFixture.h"
+#include "tests/support/Signals.h"
+
+namespace editortest {
+namespace {
+
+using Hosting = PluginEditorTest;
+
+TEST_F(Hosting, RectangleIsTheWindowsSizeAtOneStableAddress) {
+    vst::ERect* first = nullptr;
+    EXPECT_EQ(dispatch(vst::effEditGetRect, 0, 0, &first), 1);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->top, 0);
+    EXPECT_EQ(first->left, 0);
+    EXPECT_EQ(first->bottom, 226);
+    EXPECT_EQ(first->right, 313);
+    openEditor();
+    vst::ERect* second = nullptr;
+    EXPECT_EQ(dispatch(vst::effEditGetRect, 0, 0, &second), 1);
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(second->bottom, 226);
+    EXPECT_EQ(second->right, 313);
+}
+
+TEST_F(Hosting, OpeningCreatesAShownChildOfTheHostsWindow) {
+    openEditor();
+    EXPECT_EQ(screen().parent(), &parent);
+    EXPECT_TRUE(screen().visible());
+    EXPECT_TRUE(window().formShown);
+    EXPECT_EQ(window().plugin, &plugin());
+    EXPECT_EQ(window().about.top(), 40);
+    EXPECT_FALSE(plugin().isEditorClosed());
+    EXPECT_GT(screen().presentCount(), 0);
+}
+
+TEST_F(Hosting, SecondOpenReusesTheWindowAndOnlyTheLastCloseDestroysIt) {
+    openEditor();
+    editor::TPluginEditorWindow* first = &window();
+    int otherParent = 0;
+    EXPECT_EQ(dispatch(vst::effEditOpen, 0, 0, &otherParent), 1);
+    EXPECT_EQ(&window(), first);
+    EXPECT_EQ(adapter().getOpenCount(), 2);
+    EXPECT_EQ(adapter().getParentWindow(), &otherParent);
+    EXPECT_EQ(screen().parent(), &parent);
+
+    dispatch(vst::effEditClose);
+    ASSERT_EQ(adapter().editorWindow(), first);
+    EXPECT_FALSE(screen().visible());
+    // Hidden, the window still follows the engine.
+    process(testsupport::burst(4096, 100, 2000, 1000.0, 44100.0, 1.0f));
+    dispatch(vst::effEditIdle);
+    EXPECT_LT(window().Image325.height(), 96);
+
+    EXPECT_EQ(dispatch(vst::effEditOpen, 0, 0, &parent), 1);
+    EXPECT_EQ(&window(), first);
+    EXPECT_TRUE(screen().visible());
+    dispatch(vst::effEditClose);
+    dispatch(vst::effEditClose);
+    EXPECT_EQ(adapter().editorWindow(), nullptr);
+    EXPECT_EQ(adapter().getOpenCount(), 0);
+    EXPECT_TRUE(plugin().isEditorClosed());
+    EXPECT_EQ(adapter().getParentWindow(), nullptr);
+}
+
+TEST_F(Hosting, CloseWithoutOpenOnlyMarksTheEditorClosed) {
+    dispatch(vst::effEditClose);
+    EXPECT_TRUE(plugin().isEditorClosed());
+    EXPECT_EQ(adapter().getOpenCount(), 0);
+    // Idle and parameter changes after the last close touch no window.
+    dispatch(vst::effEditIdle);
+    effect->setParameter(effect, 0, 0.25f);
+    EXPECT_EQ(adapter().editorWindow(), nullptr);
+    openEditor();
+    EXPECT_FALSE(plugin().isEditorClosed());
+    EXPECT_FLOAT_EQ(editor::loadCopy(window().volume), 0.25f);
+}
+
+TEST_F(Hosting, IdleMovesTheMeterAndLightsTheDisplayOneIdleLate) {
+    openEditor();
+    EXPECT_EQ(window().Image325.height(), 96);
+    process(testsupport::burst(4096, 100, 3000, 1000.0, 44100.0, 1.0f));
+    ASSERT_TRUE(plugin().isNoteActive()) << "the burst should hold a note";
+    dispatch(vst::effEditIdle);
+    const int coverHeight = window().Image325.height();
+    EXPECT_LT(coverHeight, 96);
+    EXPECT_LT(window().peak1.top(), 96);
+    // The note state was copied after this idle drew the display: still dark olive.
+    EXPECT_EQ(window().Image321.bitmap().pixel(50, 20), ui::rgb(51, 51, 0));
+    dispatch(vst::effEditIdle);
+    EXPECT_EQ(window().Image321.bitmap().pixel(50, 20), ui::rgb(255, 255, 0));
+    EXPECT_EQ(screen().pixel(114 + 50, 64 + 20), ui::rgb(255, 255, 0));
+    // Silence lets the meter fall.
+    for (int block = 0; block < 40; ++block) {
+        process(std::vector<float>(4096, 0.0f));
+    }
+    dispatch(vst::effEditIdle);
+    EXPECT_GT(window().Image325.height(), coverHeight);
+}
+
+TEST_F(Hosting, UpdateCopiesValuesButLeavesTheControlsToTheRefresh) {
+    openEditor();
+    effect->setParameter(effect, 9, 0.2f);
+    EXPECT_FLOAT_EQ(editor::loadCopy(window().outMode), 0.2f);
+    EXPECT_EQ(window().fm.caption(), "Proc.");
+    tickRefresh();
+    EXPECT_EQ(window().fm.caption(), "Orig.");
+}
+
+TEST_F(Hosting, ClosingThePluginWithTheEditorOpenDestroysTheWindowFirst) {
+    openEditor();
+    process(testsupport::burst(2048, 10, 1000, 1000.0, 44100.0, 1.0f));
+    dispatch(vst::effEditIdle);
+    // The sanitizer builds see any touch of freed memory here.
+    EXPECT_EQ(dispatch(vst::effClose), 1);
+    effect = nullptr;
+}
+
+} // namespace
+} // namespace editortest

@@ -143,6 +143,26 @@ TEST_F(ConvertTest, NoNoteIsLeftHanging) {
     EXPECT_EQ(file.events.back().tick, expectedTick(kFrames + 60 * kRate, 960, 120.0));
 }
 
+TEST_F(ConvertTest, PluginWorksAtTheFilesSampleRate) {
+    // The release is a time in seconds: at 48 kHz the envelope takes more samples to leave the window.
+    writeWav(input, {mono, mono}, 48000);
+    const ToolRun run = convert({"--events", folder.path("events.jsonl")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::regex noteOff(R"re("sample":(\d+),"time":[0-9.]+,"type":"note-off")re");
+    const std::string events = readFile(folder.path("events.jsonl"));
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(events, match, noteOff)) << events;
+    // The envelope's decay in the plug-in's own single precision: the last sample still in the window, then
+    // the hold of 1005 samples.
+    const auto coefficient = static_cast<float>(std::pow(0.5, 1.0 / ((1.0 - 0.5f + 0.001) * 48000.0)));
+    std::int64_t lastInWindow = 0;
+    for (float envelope = 0.9f; envelope * coefficient >= 1.0f - 0.4f; envelope *= coefficient) {
+        ++lastInWindow;
+    }
+    EXPECT_NEAR(std::stoll(match[1]) - kClickPositions[0], lastInWindow + 1005, 2);
+    EXPECT_NE(run.err.find("clicks.wav"), std::string::npos);
+}
+
 TEST_F(ConvertTest, FriendlyFormsReachThePlugin) {
     ToolRun run = convert({"--note", "C1", "--channel", "16", "--velocity", "64"});
     ASSERT_EQ(run.status, 0) << run.err;

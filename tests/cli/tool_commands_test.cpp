@@ -33,7 +33,8 @@ TEST(ToolInfo, ShowsWhatAHostSees) {
           "Inputs:         2", "Outputs:        2", "0x19 (has editor, can mono, can replacing)",
           "\"ZQMV 2\", flags 3", "Parameters (20)", "Midi Note    0.28       %      C3 (note 60)",
           "Out.Mode     0.10       %      Proc.", "Freq.Mode    0.00       %      linear", "19  reserved",
-          "Init Preset 04", "receiveVstMidiEvent   1 (yes)", "offline              -1 (no)"}) {
+          "Init Preset 04", "receiveVstMidiEvent   1 (yes)", "offline              -1 (no)",
+          "Category:       0 (unknown)"}) {
         EXPECT_NE(run.out.find(expected), std::string::npos) << "missing: " << expected << "\n" << run.out;
     }
 }

@@ -5,6 +5,7 @@
 #include "tools/zephyrion/plugin_host.h"
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 namespace zcli {
@@ -30,6 +31,16 @@ constexpr FlagName kFlagNames[] = {
     {vst::effFlagsIsSynth, "is synth"},
     {vst::effFlagsNoSoundInStop, "no sound in stop"},
 };
+
+// The categories of the VST 2.4 interface, by number.
+constexpr const char* kCategories[] = {"unknown",     "effect",      "synth",       "analysis",
+                                       "mastering",   "spatializer", "room effect", "surround effect",
+                                       "restoration", "offline",     "shell",       "generator"};
+
+std::string categoryWord(vst::VstIntPtr category) {
+    const auto count = static_cast<vst::VstIntPtr>(std::size(kCategories));
+    return category >= 0 && category < count ? kCategories[category] : "not a known category";
+}
 
 std::string fourCharacters(vst::VstInt32 id) {
     std::string text;
@@ -106,7 +117,8 @@ void runInfo(const InfoRequest& request) {
     std::printf("Unique ID:      %s (0x%08X)\n", fourCharacters(effect.uniqueID).c_str(),
                 static_cast<unsigned>(effect.uniqueID));
     std::printf("Version:        %d\n", effect.version);
-    std::printf("Category:       %ld\n", static_cast<long>(plugin->dispatch(vst::effGetPlugCategory)));
+    const vst::VstIntPtr category = plugin->dispatch(vst::effGetPlugCategory);
+    std::printf("Category:       %ld (%s)\n", static_cast<long>(category), categoryWord(category).c_str());
     std::printf("Inputs:         %d\n", effect.numInputs);
     std::printf("Outputs:        %d\n", effect.numOutputs);
     std::printf("Flags:          0x%X (%s)\n", static_cast<unsigned>(effect.flags),

@@ -1,3 +1,7 @@
+#include <cstdlib>
+#include <string>
+
+#include "editor/EditorSnapshot.h"
 #include "tests/editor/PluginEditorFixture.h"
 #include "tests/support/Signals.h"
 
@@ -104,6 +108,23 @@ TEST_F(Hosting, UpdateCopiesValuesButLeavesTheControlsToTheRefresh) {
     EXPECT_EQ(window().fm.caption(), "Proc.");
     tickRefresh();
     EXPECT_EQ(window().fm.caption(), "Orig.");
+}
+
+// The picture a host shows while a note sounds, left where ZEPHYRION_SNAPSHOT_DIR says (or in the test's
+// temporary folder) for the README.
+TEST_F(Hosting, SnapshotOfTheEditorAtWork) {
+    openEditor();
+    process(testsupport::burst(8192, 100, 6000, 800.0, 44100.0, 0.9f));
+    dispatch(vst::effEditIdle);
+    dispatch(vst::effEditIdle);
+    const char* dir = std::getenv("ZEPHYRION_SNAPSHOT_DIR");
+    const std::string path =
+        (dir != nullptr ? std::string(dir) + "/" : testing::TempDir()) + "editor-at-work.png";
+    std::string error;
+    ASSERT_TRUE(editor::writeSnapshot(window(), path, error)) << error;
+    const ui::PixelMap& frame = editor::paintedFrame(window());
+    EXPECT_EQ(frame.pixel(114 + 50, 64 + 20), ui::rgb(255, 255, 0));
+    EXPECT_NE(frame.pixel(27, 160), ui::rgb(45, 25, 69)) << "the meter shows a level";
 }
 
 TEST_F(Hosting, ClosingThePluginWithTheEditorOpenDestroysTheWindowFirst) {

@@ -79,6 +79,8 @@ TEST(CommandLine, MistakesAreUsageErrors) {
         {"zephyrion", "convert", "a.wav", "--set", "=0.5"},
         {"zephyrion", "convert", "a.mid"},
         {"zephyrion", "convert", "a.wav", "-o", "-"},
+        {"zephyrion", "convert", "a.wav", "-o", "x.mid", "--events", "./x.mid"},
+        {"zephyrion", "convert", "a.wav", "--plot", "a.wav"},
         {"zephyrion", "info", "extra"},
         {"zephyrion", "demo", "one", "two"},
     };

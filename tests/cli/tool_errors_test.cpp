@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <thread>
+
 namespace zcli_test {
 namespace {
 
@@ -93,6 +97,27 @@ TEST_F(ToolErrorTest, PluginThatCannotBeLoaded) {
     writeFile(folder.path("fake.so"), "not a library");
     expectRefused({input, "--plugin", folder.path("fake.so")}, 1, {"fake.so", "cannot be loaded"});
     expectRefused({input, "--plugin", folder.path("absent.so")}, 1, {"absent.so", "cannot be loaded"});
+}
+
+TEST_F(ToolErrorTest, InterruptedConversionLeavesNothingBehind) {
+    // Two minutes in small blocks keep the tool busy long after its outputs are opened.
+    const std::vector<float> audio = clicks(120 * 44100, {100}, 0.9f);
+    writeWav(input, {audio, audio}, 44100);
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        const std::vector<std::string> before = folder.entries();
+        ToolProcess tool(
+            {"convert", input, "--plugin", pluginPath(), "--block", "16", "--plot", folder.path("out.png")});
+        // The outputs' temporary files appear just before the first block.
+        while (folder.entries().size() < before.size() + 2) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        tool.signal(signal);
+        const ToolRun run = tool.finish();
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "zephyrion: interrupted\n");
+        EXPECT_EQ(folder.entries(), before);
+    }
 }
 
 TEST(ToolCommandLine, UnknownCommandsAndMissingCommand) {

@@ -1,6 +1,7 @@
 #include "tests/cli/tool_harness.h"
 
 #include <algorithm>
+#include <csignal>
 #include <fcntl.h>
 #include <fstream>
 #include <sndfile.h>
@@ -20,8 +21,8 @@ std::string shellQuoted(const std::string& text) {
     return quoted + "'";
 }
 
-int runWithOutputFiles(const std::vector<std::string>& command, const std::string& outPath,
-                       const std::string& errPath) {
+pid_t startWithOutputFiles(const std::vector<std::string>& command, const std::string& outPath,
+                           const std::string& errPath) {
     const pid_t child = ::fork();
     if (child == 0) {
         const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -38,17 +39,26 @@ int runWithOutputFiles(const std::vector<std::string>& command, const std::strin
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
+    return child;
+}
+
+int waitForExit(pid_t child) {
     int status = 0;
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> toolCommand(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{ZEPHYRION_TOOL_PATH};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return command;
 }
 
 } // namespace
 
 ToolRun runTool(const std::vector<std::string>& arguments, bool onTerminal) {
     TempFolder capture;
-    std::vector<std::string> command{ZEPHYRION_TOOL_PATH};
-    command.insert(command.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> command = toolCommand(arguments);
     if (onTerminal) {
         std::string line;
         for (const std::string& part : command) {
@@ -57,9 +67,41 @@ ToolRun runTool(const std::vector<std::string>& arguments, bool onTerminal) {
         command = {"/usr/bin/script", "-q", "-e", "-c", line, "/dev/null"};
     }
     ToolRun run;
-    run.status = runWithOutputFiles(command, capture.path("out"), capture.path("err"));
+    run.status = waitForExit(startWithOutputFiles(command, capture.path("out"), capture.path("err")));
     run.out = readFile(capture.path("out"));
     run.err = readFile(capture.path("err"));
+    return run;
+}
+
+ToolProcess::ToolProcess(const std::vector<std::string>& arguments) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zephyrion-run-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot make a temporary folder");
+    }
+    capture_ = pattern;
+    pid_ = startWithOutputFiles(toolCommand(arguments), (capture_ / "out").string(),
+                                (capture_ / "err").string());
+}
+
+ToolProcess::~ToolProcess() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        waitForExit(pid_);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(capture_, ignored);
+}
+
+void ToolProcess::signal(int number) {
+    ::kill(pid_, number);
+}
+
+ToolRun ToolProcess::finish() {
+    ToolRun run;
+    run.status = waitForExit(pid_);
+    pid_ = -1;
+    run.out = readFile((capture_ / "out").string());
+    run.err = readFile((capture_ / "err").string());
     return run;
 }
 

@@ -17,6 +17,23 @@ struct ToolRun {
 // pseudo-terminal made by script(1); everything it wrote then arrives in `out`.
 ToolRun runTool(const std::vector<std::string>& arguments, bool onTerminal = false);
 
+// The tool running in the background, for tests that act while it works.
+class ToolProcess {
+public:
+    explicit ToolProcess(const std::vector<std::string>& arguments);
+    ~ToolProcess();
+    ToolProcess(const ToolProcess&) = delete;
+    ToolProcess& operator=(const ToolProcess&) = delete;
+
+    void signal(int number);
+    // Waits for the tool to end.
+    ToolRun finish();
+
+private:
+    std::filesystem::path capture_;
+    int pid_ = -1;
+};
+
 std::string pluginPath();
 
 // A fresh folder, removed with everything in it at the end of the test.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 
 namespace zcli {
@@ -154,6 +155,26 @@ struct ParameterOptions {
     }
 };
 
+// Two outputs under one name would overwrite each other, and an output named like the input would destroy it.
+void checkOutputsAreDistinct(const ConvertRequest& request) {
+    const std::pair<const char*, const std::string*> files[] = {
+        {"the input", &request.input},      {"-o", &request.midiOut},     {"--events", &request.eventsOut},
+        {"--audio-out", &request.audioOut}, {"--plot", &request.plotOut},
+    };
+    for (std::size_t i = 0; i < std::size(files); ++i) {
+        for (std::size_t j = i + 1; j < std::size(files); ++j) {
+            const std::string& first = *files[i].second;
+            const std::string& second = *files[j].second;
+            if (!first.empty() && first != "-" &&
+                std::filesystem::path(first).lexically_normal() ==
+                    std::filesystem::path(second).lexically_normal()) {
+                throw UsageError(std::string(files[i].first) + " and " + files[j].first + " both name '" +
+                                 second + "'; give each output its own file");
+            }
+        }
+    }
+}
+
 ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size_t first) {
     ConvertRequest request;
     ParameterOptions parameters;
@@ -200,9 +221,7 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
     if (request.midiOut == "-") {
         throw UsageError("-o: the MIDI file cannot go to standard output; give a file name");
     }
-    if (std::filesystem::path(request.midiOut) == std::filesystem::path(request.input)) {
-        throw UsageError("-o '" + request.midiOut + "': would overwrite the input; give another name");
-    }
+    checkOutputsAreDistinct(request);
     request.plugin.parameters = parameters.finish();
     return request;
 }

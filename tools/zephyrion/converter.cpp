@@ -1,6 +1,7 @@
 #include "tools/zephyrion/converter.h"
 
 #include "tools/zephyrion/errors.h"
+#include "tools/zephyrion/interruption.h"
 
 #include <algorithm>
 #include <cmath>
@@ -146,6 +147,7 @@ Conversion convertAudio(vsthost::Plugin& plugin, AudioReader& input, int blockSi
         if (sinks.progress != nullptr) {
             sinks.progress->update(position);
         }
+        stopIfInterrupted();
     }
     result.inputFrames = position;
 
@@ -162,6 +164,7 @@ Conversion convertAudio(vsthost::Plugin& plugin, AudioReader& input, int blockSi
             std::min<std::int64_t>(static_cast<std::int64_t>(runner.blockSize()), tailEnd - position));
         runner.run(frames, result.events, sounding);
         position += static_cast<std::int64_t>(frames);
+        stopIfInterrupted();
     }
     plugin.suspend();
     result.endPosition = position;

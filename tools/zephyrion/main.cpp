@@ -1,6 +1,7 @@
 // zephyrion: the plug-in's job done offline, from the command line.
 #include "tools/zephyrion/commands.h"
 #include "tools/zephyrion/errors.h"
+#include "tools/zephyrion/interruption.h"
 
 #include <cstdio>
 #include <string>
@@ -26,6 +27,7 @@ int run(const std::vector<std::string>& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
+    zcli::installInterruptionHandlers();
     try {
         return run(std::vector<std::string>(argv, argv + argc));
     } catch (const zcli::UsageError& error) {

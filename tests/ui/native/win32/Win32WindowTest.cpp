@@ -73,10 +73,11 @@ protected:
         hostClass.hInstance = GetModuleHandleW(nullptr);
         hostClass.lpszClassName = L"ZephyrionTestHost";
         RegisterClassW(&hostClass);
-        parent_ = CreateWindowExW(0, L"ZephyrionTestHost", L"host", WS_POPUP | WS_VISIBLE, kParentX, kParentY, 400,
-                                  300, nullptr, nullptr, hostClass.hInstance, nullptr);
-        ASSERT_NE(parent_, nullptr) << "no window could be made: wine needs an X display, run the Windows tests "
-                                       "under Xvfb (e.g. xvfb-run -a ctest)";
+        parent_ = CreateWindowExW(0, L"ZephyrionTestHost", L"host", WS_POPUP | WS_VISIBLE, kParentX, kParentY,
+                                  400, 300, nullptr, nullptr, hostClass.hInstance, nullptr);
+        ASSERT_NE(parent_, nullptr)
+            << "no window could be made: wine needs an X display, run the Windows tests "
+               "under Xvfb (e.g. xvfb-run -a ctest)";
         dispatchPending();
     }
 
@@ -151,7 +152,7 @@ TEST_F(Win32WindowTest, RefusesWhatCannotHostAWindow) {
 }
 
 TEST_F(Win32WindowTest, IsAVisibleChildOfTheHostsWindowAtItsOrigin) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     EXPECT_EQ(GetParent(child()), parent_);
     EXPECT_TRUE(GetWindowLongW(child(), GWL_STYLE) & WS_CHILD);
     EXPECT_TRUE(IsWindowVisible(child()));
@@ -171,7 +172,7 @@ TEST_F(Win32WindowTest, IsAVisibleChildOfTheHostsWindowAtItsOrigin) {
 }
 
 TEST_F(Win32WindowTest, ItsClassLivesAsLongAsItsWindows) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     const std::wstring name = classNameOf(child());
     EXPECT_NE(name.find(L"Zephyrion"), std::wstring::npos);
     EXPECT_EQ(reinterpret_cast<HINSTANCE>(GetClassLongPtrW(child(), GCLP_HMODULE)),
@@ -186,12 +187,12 @@ TEST_F(Win32WindowTest, ItsClassLivesAsLongAsItsWindows) {
     EXPECT_TRUE(classIsRegistered(name)) << "unregistered while a window still uses it";
     second.reset();
     EXPECT_FALSE(classIsRegistered(name));
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     EXPECT_TRUE(classIsRegistered(name)) << "registered again for the next window";
 }
 
 TEST_F(Win32WindowTest, ShowsTheFrameAndRepaintsIt) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     const int stride = kWidth + 5;
     const auto frame = testPattern(stride);
     window_->present(frame.data(), stride);
@@ -210,7 +211,7 @@ TEST_F(Win32WindowTest, ShowsTheFrameAndRepaintsIt) {
 }
 
 TEST_F(Win32WindowTest, TranslatesMouseMessages) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     send(WM_MOUSEMOVE, 0, 20, 30);
     ASSERT_NE(events_.last(Kind::Move), nullptr);
     EXPECT_EQ(events_.last(Kind::Move)->x, 20);
@@ -240,7 +241,7 @@ TEST_F(Win32WindowTest, TranslatesMouseMessages) {
 }
 
 TEST_F(Win32WindowTest, WheelCountsWholeNotchesAtTheWindowsPosition) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     const LPARAM screenPoint = MAKELPARAM(kParentX + 30, kParentY + 40);
     SendMessageW(child(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 2 * WHEEL_DELTA), screenPoint);
     const PointerEvent* wheel = events_.last(Kind::Wheel);
@@ -259,11 +260,12 @@ TEST_F(Win32WindowTest, WheelCountsWholeNotchesAtTheWindowsPosition) {
 }
 
 TEST_F(Win32WindowTest, RealClicksGiveDoubleClicksAndLeaving) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     SetCursorPos(kParentX + 100, kParentY + 100);
     ASSERT_TRUE(loopUntil([&] { return events_.last(Kind::Move) != nullptr; }));
     INPUT clicks[4] = {};
-    const DWORD flags[4] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    const DWORD flags[4] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
+                            MOUSEEVENTF_LEFTUP};
     for (int i = 0; i < 4; ++i) {
         clicks[i].type = INPUT_MOUSE;
         clicks[i].mi.dwFlags = flags[i];
@@ -279,7 +281,7 @@ TEST_F(Win32WindowTest, RealClicksGiveDoubleClicksAndLeaving) {
 }
 
 TEST_F(Win32WindowTest, TimersTickUntilStopped) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     window_->startTimer(5, 10);
     ASSERT_TRUE(loopUntil([&] { return events_.timers.size() >= 3; }));
     for (int id : events_.timers) {
@@ -293,7 +295,7 @@ TEST_F(Win32WindowTest, TimersTickUntilStopped) {
 }
 
 TEST_F(Win32WindowTest, CursorsAndCapture) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     const LPARAM inClient = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
     window_->setCursor(ui::platform::Cursor::Hand);
     EXPECT_TRUE(SendMessageW(child(), WM_SETCURSOR, reinterpret_cast<WPARAM>(child()), inClient));
@@ -312,7 +314,7 @@ TEST_F(Win32WindowTest, CursorsAndCapture) {
 }
 
 TEST_F(Win32WindowTest, OutlivesTheHostsWindow) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     const std::wstring name = classNameOf(child());
     window_->captureMouse(true);
     DestroyWindow(parent_);

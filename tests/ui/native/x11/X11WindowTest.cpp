@@ -167,7 +167,7 @@ TEST_F(X11WindowTest, RefusesWhatCannotHostAWindow) {
 }
 
 TEST_F(X11WindowTest, IsAMappedChildOfTheHostsWindowAtItsOrigin) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     Window root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
     ASSERT_TRUE(XQueryTree(host_, child(), &root, &parent, &children, &count));
@@ -190,7 +190,7 @@ TEST_F(X11WindowTest, IsAMappedChildOfTheHostsWindowAtItsOrigin) {
 }
 
 TEST_F(X11WindowTest, ShowsTheFrameAndRepaintsItWhenExposed) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     const int stride = kWidth + 7;
     const auto frame = testPattern(stride);
     window_->present(frame.data(), stride);
@@ -209,7 +209,7 @@ TEST_F(X11WindowTest, ShowsTheFrameAndRepaintsItWhenExposed) {
 }
 
 TEST_F(X11WindowTest, TranslatesPointerInput) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     movePointer(20, 30);
     ASSERT_TRUE(sawPointer(Kind::Move));
     EXPECT_EQ(events_.pointer.back().x, 20);
@@ -254,7 +254,7 @@ TEST_F(X11WindowTest, TranslatesPointerInput) {
 }
 
 TEST_F(X11WindowTest, CaptureKeepsThePointerOutsideTheWindow) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     movePointer(10, 10);
     ASSERT_TRUE(sawPointer(Kind::Move));
     window_->captureMouse(true);
@@ -275,7 +275,7 @@ TEST_F(X11WindowTest, CaptureKeepsThePointerOutsideTheWindow) {
 }
 
 TEST_F(X11WindowTest, TimersFireFromPumpUntilStopped) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     window_->startTimer(3, 20);
     window_->startTimer(4, 30);
     ASSERT_TRUE(pumpUntil([&] { return events_.timers.size() >= 4; }));
@@ -290,7 +290,7 @@ TEST_F(X11WindowTest, TimersFireFromPumpUntilStopped) {
 }
 
 TEST_F(X11WindowTest, OutlivesTheHostsWindow) {
-    openChild();
+    ASSERT_NO_FATAL_FAILURE(openChild());
     window_->setCursor(ui::platform::Cursor::Hand);
     XDestroyWindow(host_, parent_);
     XSync(host_, False);

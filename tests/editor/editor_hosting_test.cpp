@@ -1,5 +1,7 @@
+#include <atomic>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "editor/EditorSnapshot.h"
 #include "tests/editor/PluginEditorFixture.h"
@@ -108,6 +110,29 @@ TEST_F(Hosting, UpdateCopiesValuesButLeavesTheControlsToTheRefresh) {
     EXPECT_EQ(window().fm.caption(), "Proc.");
     tickRefresh();
     EXPECT_EQ(window().fm.caption(), "Orig.");
+}
+
+// Automation from another thread only writes the window's copies; the window's own thread does the rest.
+// Meant for the thread sanitizer build as much as for this one.
+TEST_F(Hosting, AutomationFromAnotherThreadWhileTheEditorRefreshes) {
+    openEditor();
+    std::atomic<bool> done{false};
+    std::thread automation([&] {
+        for (int i = 0; !done.load(); ++i) {
+            effect->setParameter(effect, 0, static_cast<float>(i % 101) / 100.0f);
+            effect->setParameter(effect, 5, static_cast<float>(i % 97) / 127.0f);
+        }
+    });
+    for (int second = 0; second < 20; ++second) {
+        tickRefresh();
+        dispatch(vst::effEditIdle);
+    }
+    done = true;
+    automation.join();
+    effect->setParameter(effect, 0, 0.37f);
+    tickRefresh();
+    EXPECT_EQ(window().bvol.position(), 37);
+    EXPECT_FLOAT_EQ(plugin().getParameter(0), 0.37f);
 }
 
 // The picture a host shows while a note sounds, left where ZEPHYRION_SNAPSHOT_DIR says (or in the test's

@@ -5,9 +5,8 @@
 #include "tools/zephyrion/help_texts.h"
 #include "tools/zephyrion/parameter_values.h"
 #include "tools/zephyrion/smf_writer.h"
+#include "tools/zephyrion/text.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <iterator>
 #include <optional>
@@ -83,12 +82,6 @@ private:
     bool optionsEnded_ = false;
 };
 
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 std::string nameOf(zephyrion::ParameterIndex index) {
     return std::string(zephyrion::kParameters[static_cast<std::size_t>(index)].name);
 }
@@ -114,7 +107,7 @@ struct ParameterOptions {
             }
             const std::string name = assignment.substr(0, equals);
             const float value = parseNormalised(assignment.substr(equals + 1), "--set " + name);
-            if (lower(name) == lower(nameOf(zephyrion::kNoteOrCC))) {
+            if (sameName(name, nameOf(zephyrion::kNoteOrCC))) {
                 controllerMode = value > 0.5f;
             }
             requests.push_back({"--set " + assignment, name, value});

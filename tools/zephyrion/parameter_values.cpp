@@ -1,6 +1,7 @@
 #include "tools/zephyrion/parameter_values.h"
 
 #include "tools/zephyrion/errors.h"
+#include "tools/zephyrion/text.h"
 
 #include <algorithm>
 #include <array>
@@ -32,14 +33,6 @@ std::string quoted(std::string_view option, std::string_view text) {
     return std::string(option) + " '" + std::string(text) + "'";
 }
 
-std::string lower(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return result;
-}
-
 bool tryInteger(std::string_view text, int& value) {
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
@@ -50,12 +43,12 @@ bool tryInteger(std::string_view text, int& value) {
 float parseThreeStep(std::string_view text, std::string_view option,
                      const std::array<std::string_view, 3>& words,
                      const std::array<std::string_view, 3>& shortWords) {
-    std::string wanted = lower(text);
+    std::string wanted = lowerCase(text);
     if (!wanted.empty() && wanted.back() == '.') {
         wanted.pop_back();
     }
     for (int step = 0; step < 3; ++step) {
-        std::string word = lower(words[static_cast<std::size_t>(step)]);
+        std::string word = lowerCase(words[static_cast<std::size_t>(step)]);
         if (word.back() == '.') {
             word.pop_back();
         }

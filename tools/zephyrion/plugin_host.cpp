@@ -2,9 +2,9 @@
 
 #include "plugin/parameters.h"
 #include "tools/zephyrion/errors.h"
+#include "tools/zephyrion/text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace zcli {
@@ -12,25 +12,12 @@ namespace {
 
 constexpr std::size_t kMinimumMidiCapacity = 16384;
 
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    const std::size_t last = text.find_last_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-}
-
 // The index of the one parameter reported under this name, -1 if none; several of the same name (Zephyrion's
 // placeholders) count as none, since setting one of them would mean nothing.
 int findParameter(vsthost::Plugin& plugin, const std::string& name) {
-    const std::string wanted = lower(trimmed(name));
     int found = -1;
     for (int index = 0; index < plugin.effect().numParams; ++index) {
-        if (lower(trimmed(plugin.parameterName(index))) == wanted) {
+        if (sameName(name, plugin.parameterName(index))) {
             if (found >= 0) {
                 return -1;
             }
@@ -43,7 +30,7 @@ int findParameter(vsthost::Plugin& plugin, const std::string& name) {
 std::string validNames(vsthost::Plugin& plugin) {
     std::vector<std::string> names;
     for (int index = 0; index < plugin.effect().numParams; ++index) {
-        names.push_back(trimmed(plugin.parameterName(index)));
+        names.push_back(withoutOuterBlanks(plugin.parameterName(index)));
     }
     std::string list;
     for (const std::string& name : names) {

@@ -93,14 +93,16 @@ if [ ${#presets[@]} -gt 0 ]; then
         "$source_dir/scripts/enable-i386-emulation.sh" || i386_problem="this machine cannot run 32-bit x86 code"
     fi
     start_display "$log_dir/xvfb.log" || exit 1
+    wine_problem=
     if needs 'windows-*'; then
-        prepare_wine_prefix "${build_prefix}wine" "$log_dir/wineboot.log" || exit 1
+        prepare_wine_prefix "${build_prefix}wine" "$log_dir/wineboot.log" || wine_problem="no wine prefix"
     fi
 fi
 
 for preset in "${presets[@]}"; do
     problem=
-    [[ $preset == linux-i386 || $preset == windows-i686 ]] && problem=$i386_problem
+    [[ $preset == windows-* ]] && problem=$wine_problem
+    [[ $preset == linux-i386 || $preset == windows-i686 ]] && [ -n "$i386_problem" ] && problem=$i386_problem
     run_preset "$preset" "${build_prefix}$preset" "$problem"
 done
 

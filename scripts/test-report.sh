@@ -24,13 +24,19 @@ preset_environment() {
 }
 
 # gtest's own totals; for the Windows and i386 presets ctest sees the whole program as one test.
+# Skipped cases are shown: a test that skips where it should run hides a fault.
 count_cases() {
-    local log=$1/Testing/Temporary/LastTest.log passed failed
+    local log=$1/Testing/Temporary/LastTest.log passed failed skipped text
     [ -f "$log" ] || return
-    passed=$(tr -d '\r' <"$log" | sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' | awk '{ s += $1 } END { print s + 0 }')
-    failed=$(tr -d '\r' <"$log" | sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below.*/\1/p' |
-        awk '{ s += $1 } END { print s + 0 }')
-    echo "$passed/$failed"
+    total_of() {
+        tr -d '\r' <"$log" | sed -n "s/^\[ *$1 *\] \([0-9]*\) tests\?[.,].*/\1/p" | awk '{ s += $1 } END { print s + 0 }'
+    }
+    passed=$(total_of PASSED)
+    failed=$(total_of FAILED)
+    skipped=$(total_of SKIPPED)
+    text=$passed/$failed
+    [ "$skipped" -gt 0 ] && text="$text, $skipped skipped"
+    echo "$text"
 }
 
 run_preset() {
@@ -138,9 +144,9 @@ print_summary() {
     local total=$1 preset
     echo
     echo "================================== summary =================================="
-    printf '%-20s %-7s %-24s %-12s %7s %7s\n' preset build "tests passed/failed" "gtest cases" build tests
+    printf '%-20s %-7s %-22s %-20s %7s %7s\n' preset build "tests passed/failed" "gtest cases" build tests
     for preset in "${run_presets[@]}"; do
-        printf '%-20s %-7s %-24s %-12s %7s %7s\n' "$preset" "${build_result[$preset]}" "${test_result[$preset]}" \
+        printf '%-20s %-7s %-22s %-20s %7s %7s\n' "$preset" "${build_result[$preset]}" "${test_result[$preset]}" \
             "${case_result[$preset]:--}" "$(minutes "${build_seconds[$preset]}")" \
             "$(minutes "${test_seconds[$preset]:-}")"
     done

@@ -134,7 +134,7 @@ constexpr Rgb kDisplayBackground{46, 25, 70};
 // The about panel is designed 10 pixels lower than it is shown; the creation handler lifts it.
 constexpr int kAboutShownTop = 40;
 
-constexpr std::string_view kContactAddress = "zephyrion@example.org";
+constexpr std::string_view kContactAddress = "bugs@example.org";
 constexpr std::string_view kWebAddress = "zephyrion.example.org";
 
 // The meter's height in pixels, which its level and peak are scaled to.
@@ -229,7 +229,7 @@ constexpr auto kControls = std::to_array<ControlSpec>({
           "range into midi notes of a certain length")
         .in("about")
         .fixedSize(TextAlign::Centre),
-    label("Label2", {33, 73, 202, 28}, "Please report bugs and suggestions\nto zephyrion@example.org")
+    label("Label2", {33, 73, 202, 28}, "Please report bugs and suggestions\nto bugs@example.org")
         .in("about")
         .fixedSize(TextAlign::Centre),
     label("Label5", {89, 87, 104, 14}, kContactAddress, kAboutAddressFont)

@@ -153,6 +153,32 @@ TEST(EditorLayout, AboutPanelOpensFromTheTitleAndClosesOnItsPicture) {
     EXPECT_FALSE(window.about.visible());
 }
 
+TEST(EditorSnapshot, AboutPanelShowsItsTextOverItsPicture) {
+    TPluginEditorWindow window(nullptr);
+    window.about.setVisible(true);
+    const ui::PixelMap& frame = editor::paintedFrame(window);
+    std::string error;
+    EXPECT_TRUE(editor::writeSnapshot(window, snapshotPath("editor-about.png"), error)) << error;
+    auto count = [&](ui::Rect area, ui::Color colour) {
+        int found = 0;
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) {
+                found += frame.pixel(x, y) == colour ? 1 : 0;
+            }
+        }
+        return found;
+    };
+    // Title in fuchsia, the address in yellow exactly over the second line of Label2, the rest silver.
+    EXPECT_GT(count(ui::Rect::fromSize(20 + 73, 40 + 7, 133, 15), ui::rgb(255, 0, 255)), 20);
+    EXPECT_GT(count(ui::Rect::fromSize(20 + 89, 40 + 87, 104, 14), ui::rgb(215, 215, 0)), 20);
+    // Of Label2's second line only "to " may show in silver, just left of the yellow address.
+    const ui::Rect secondLine = ui::Rect::fromSize(20 + 33, 40 + 87, 202, 14);
+    const ui::Rect beforeAddress = ui::Rect::fromSize(20 + 89 - 16, 40 + 87, 16, 14);
+    EXPECT_GT(count(beforeAddress, ui::rgb(192, 192, 192)), 5);
+    EXPECT_EQ(count(secondLine, ui::rgb(192, 192, 192)), count(beforeAddress, ui::rgb(192, 192, 192)));
+    EXPECT_GT(count(ui::Rect::fromSize(20 + 9, 40 + 26, 254, 42), ui::rgb(192, 192, 192)), 100);
+}
+
 // The meter's gradient as the editor shows it at full level: every row's main colour, top to bottom.
 TEST(EditorSnapshot, MeterGradientRowsAtFullLevel) {
     TPluginEditorWindow window(nullptr);

@@ -10,7 +10,7 @@
 namespace zcli_test {
 namespace {
 
-TEST(AtomicOutput, TargetAppearsOnlyOnCommit) {
+TEST(CliAtomicOutput, TargetAppearsOnlyOnCommit) {
     TempFolder folder;
     const std::string target = folder.path("out.mid");
     {
@@ -27,7 +27,7 @@ TEST(AtomicOutput, TargetAppearsOnlyOnCommit) {
     EXPECT_NE(status.st_mode & S_IRGRP, 0u) << "the usual permissions, not the temporary file's";
 }
 
-TEST(AtomicOutput, AbandonedOutputLeavesTheOldFileAlone) {
+TEST(CliAtomicOutput, AbandonedOutputLeavesTheOldFileAlone) {
     TempFolder folder;
     const std::string target = folder.path("out.mid");
     writeFile(target, "previous");
@@ -45,7 +45,7 @@ TEST(AtomicOutput, AbandonedOutputLeavesTheOldFileAlone) {
     EXPECT_EQ(readFile(target), "replacement");
 }
 
-TEST(AtomicOutput, UnwritablePlacesAreNamed) {
+TEST(CliAtomicOutput, UnwritablePlacesAreNamed) {
     TempFolder folder;
     try {
         zcli::AtomicOutput output(folder.path("missing/out.mid"));

@@ -12,7 +12,7 @@ zcli::ConvertRequest convert(std::vector<std::string> rest) {
     return std::get<zcli::ConvertRequest>(zcli::parseCommandLine(rest));
 }
 
-TEST(CommandLine, ConvertDefaults) {
+TEST(CliCommandLine, ConvertDefaults) {
     const zcli::ConvertRequest request = convert({"take.flac"});
     EXPECT_EQ(request.input, "take.flac");
     EXPECT_EQ(request.midiOut, "take.mid");
@@ -25,7 +25,7 @@ TEST(CommandLine, ConvertDefaults) {
     EXPECT_EQ(zcli::defaultMidiPath("sessions/a.b/drums"), "sessions/a.b/drums.mid");
 }
 
-TEST(CommandLine, BothSpellingsOfValuesAndTheEndOfOptions) {
+TEST(CliCommandLine, BothSpellingsOfValuesAndTheEndOfOptions) {
     const zcli::ConvertRequest request =
         convert({"--block=64", "--bpm", "90.5", "-o", "x.mid", "--events=-", "--", "-odd name.wav"});
     EXPECT_EQ(request.blockSize, 64);
@@ -35,7 +35,7 @@ TEST(CommandLine, BothSpellingsOfValuesAndTheEndOfOptions) {
     EXPECT_EQ(request.input, "-odd name.wav");
 }
 
-TEST(CommandLine, ParametersKeepTheirOrderUnderTheirPluginNames) {
+TEST(CliCommandLine, ParametersKeepTheirOrderUnderTheirPluginNames) {
     const zcli::ConvertRequest request =
         convert({"in.wav", "--set", "amp.hi=0.7", "--channel", "10", "--output", "orig", "--freq-mode", "log",
                  "--velocity-from-level"});
@@ -53,7 +53,7 @@ TEST(CommandLine, ParametersKeepTheirOrderUnderTheirPluginNames) {
     EXPECT_EQ(parameters[4].value, 1.0f);
 }
 
-TEST(CommandLine, NoteIsReadInTheModeTheWholeLineAsksFor) {
+TEST(CliCommandLine, NoteIsReadInTheModeTheWholeLineAsksFor) {
     auto noteValue = [](std::vector<std::string> rest) {
         for (const zcli::ParameterRequest& parameter : convert(rest).plugin.parameters) {
             if (parameter.name == "Midi Note") {
@@ -67,7 +67,7 @@ TEST(CommandLine, NoteIsReadInTheModeTheWholeLineAsksFor) {
     EXPECT_EQ(noteValue({"in.wav", "--note", "60", "--set", "NoteOrCC=1"}), 60.0f / 127.0f);
 }
 
-TEST(CommandLine, MistakesAreUsageErrors) {
+TEST(CliCommandLine, MistakesAreUsageErrors) {
     const std::vector<std::vector<std::string>> mistakes{
         {"zephyrion"},
         {"zephyrion", "render"},
@@ -93,7 +93,7 @@ TEST(CommandLine, MistakesAreUsageErrors) {
     }
 }
 
-TEST(CommandLine, OtherCommands) {
+TEST(CliCommandLine, OtherCommands) {
     const auto demo = std::get<zcli::DemoRequest>(zcli::parseCommandLine({"zephyrion", "demo"}));
     EXPECT_EQ(demo.folder, "zephyrion-demo");
     const auto there =

@@ -52,7 +52,7 @@ std::vector<std::int64_t> engineEventSamples(const std::vector<float>& mono) {
     return samples;
 }
 
-class ConvertTest : public ::testing::Test {
+class CliConvert : public ::testing::Test {
 protected:
     void SetUp() override {
         input = folder.path("clicks.wav");
@@ -72,7 +72,7 @@ protected:
     std::vector<float> mono;
 };
 
-TEST_F(ConvertTest, EventTimesAreTheEnginesSamplesWhateverTheBlockSize) {
+TEST_F(CliConvert, EventTimesAreTheEnginesSamplesWhateverTheBlockSize) {
     const std::vector<std::int64_t> engine = engineEventSamples(mono);
     ASSERT_EQ(engine.size(), 2 * kClickPositions.size());
     for (const std::string block : {"1", "77", "512", "4096"}) {
@@ -89,7 +89,7 @@ TEST_F(ConvertTest, EventTimesAreTheEnginesSamplesWhateverTheBlockSize) {
     }
 }
 
-TEST_F(ConvertTest, TempoAndDivisionAreAsAskedAndTicksDoNotDrift) {
+TEST_F(CliConvert, TempoAndDivisionAreAsAskedAndTicksDoNotDrift) {
     // Two minutes of clicks at an awkward spacing and tempo: ticks summed from rounded gaps would drift.
     const std::size_t frames = 120 * kRate;
     std::vector<std::int64_t> positions;
@@ -119,7 +119,7 @@ TEST_F(ConvertTest, TempoAndDivisionAreAsAskedAndTicksDoNotDrift) {
     }
 }
 
-TEST_F(ConvertTest, NoNoteIsLeftHanging) {
+TEST_F(CliConvert, NoNoteIsLeftHanging) {
     // Amp.Hi 1 puts silence itself inside the window, so the plug-in never ends its note.
     const ToolRun run = convert({"--set", "Amp.Hi=1"});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -143,7 +143,7 @@ TEST_F(ConvertTest, NoNoteIsLeftHanging) {
     EXPECT_EQ(file.events.back().tick, expectedTick(kFrames + 60 * kRate, 960, 120.0));
 }
 
-TEST_F(ConvertTest, PluginWorksAtTheFilesSampleRate) {
+TEST_F(CliConvert, PluginWorksAtTheFilesSampleRate) {
     // The release is a time in seconds: at 48 kHz the envelope takes more samples to leave the window.
     writeWav(input, {mono, mono}, 48000);
     const ToolRun run = convert({"--events", folder.path("events.jsonl")});
@@ -163,7 +163,7 @@ TEST_F(ConvertTest, PluginWorksAtTheFilesSampleRate) {
     EXPECT_NE(run.err.find("clicks.wav"), std::string::npos);
 }
 
-TEST_F(ConvertTest, FriendlyFormsReachThePlugin) {
+TEST_F(CliConvert, FriendlyFormsReachThePlugin) {
     ToolRun run = convert({"--note", "C1", "--channel", "16", "--velocity", "64"});
     ASSERT_EQ(run.status, 0) << run.err;
     SmfFile file = readSmf(folder.path("out.mid"));
@@ -197,7 +197,7 @@ TEST_F(ConvertTest, FriendlyFormsReachThePlugin) {
     EXPECT_TRUE(readSmf(folder.path("out.mid")).events.empty());
 }
 
-TEST_F(ConvertTest, EventListIsOneJsonObjectPerEvent) {
+TEST_F(CliConvert, EventListIsOneJsonObjectPerEvent) {
     const ToolRun run = convert({"--events", "-", "--quiet"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
@@ -217,7 +217,7 @@ TEST_F(ConvertTest, EventListIsOneJsonObjectPerEvent) {
     EXPECT_EQ(count, 2 * static_cast<int>(kClickPositions.size()));
 }
 
-TEST_F(ConvertTest, AudioOutputFollowsTheOutputMode) {
+TEST_F(CliConvert, AudioOutputFollowsTheOutputMode) {
     ToolRun run = convert({"--output", "orig", "--audio-out", folder.path("orig.wav")});
     ASSERT_EQ(run.status, 0) << run.err;
     run = convert({"--output", "mute", "--audio-out", folder.path("mute.wav")});
@@ -239,7 +239,7 @@ TEST_F(ConvertTest, AudioOutputFollowsTheOutputMode) {
     }
 }
 
-TEST_F(ConvertTest, MonoFeedsBothInputsAndExtraChannelsAreLeftOut) {
+TEST_F(CliConvert, MonoFeedsBothInputsAndExtraChannelsAreLeftOut) {
     // One input alone would carry half the level, 0.45, below the window.
     writeWav(input, {mono}, kRate);
     ToolRun run = convert({"--events", folder.path("events.jsonl")});
@@ -254,7 +254,7 @@ TEST_F(ConvertTest, MonoFeedsBothInputsAndExtraChannelsAreLeftOut) {
     EXPECT_EQ(noteOnSamples(readFile(folder.path("events.jsonl"))), kClickPositions);
 }
 
-TEST_F(ConvertTest, PlotIsAPngPicture) {
+TEST_F(CliConvert, PlotIsAPngPicture) {
     const ToolRun run = convert({"--plot", folder.path("plot.png")});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string png = readFile(folder.path("plot.png"));
@@ -269,7 +269,7 @@ TEST_F(ConvertTest, PlotIsAPngPicture) {
     EXPECT_EQ(big(20), 480);
 }
 
-TEST_F(ConvertTest, DefaultOutputIsBesideTheInput) {
+TEST_F(CliConvert, DefaultOutputIsBesideTheInput) {
     const ToolRun run = runTool({"convert", input, "--plugin", pluginPath(), "-q"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");

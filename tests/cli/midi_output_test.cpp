@@ -12,7 +12,7 @@ namespace {
 
 using zcli::MidiEvent;
 
-TEST(SmfWriter, HeaderTempoAndEndOfTrack) {
+TEST(CliSmfWriter, HeaderTempoAndEndOfTrack) {
     const zcli::SmfTiming timing{480, 120.0, 48000.0};
     const SmfFile file = parseSmf(zcli::encodeSmf({}, timing));
     EXPECT_EQ(file.format, 0);
@@ -25,7 +25,7 @@ TEST(SmfWriter, HeaderTempoAndEndOfTrack) {
     EXPECT_EQ(parseSmf(zcli::encodeSmf({}, {96, zcli::kMinBpm, 44100.0})).tempo, 15000000);
 }
 
-TEST(SmfWriter, TicksComeFromEachEventsOwnSample) {
+TEST(CliSmfWriter, TicksComeFromEachEventsOwnSample) {
     const zcli::SmfTiming timing{960, 133.0, 44100.0};
     std::vector<MidiEvent> events;
     for (std::int64_t position = 0; position < 40'000'000; position += 1'234'567) {
@@ -40,7 +40,7 @@ TEST(SmfWriter, TicksComeFromEachEventsOwnSample) {
     }
 }
 
-TEST(SmfWriter, LongGapsAndEveryKindOfChannelMessage) {
+TEST(CliSmfWriter, LongGapsAndEveryKindOfChannelMessage) {
     const zcli::SmfTiming timing{960, 120.0, 44100.0};
     // 2^21 and 2^28 - 1 ticks need three and four bytes of variable length.
     const std::int64_t threeBytes = 2'097'152LL * 60 * 44100 / (960 * 120);
@@ -63,7 +63,7 @@ TEST(SmfWriter, LongGapsAndEveryKindOfChannelMessage) {
     EXPECT_EQ(file.events[5].data2, 255 & 0x7F);
 }
 
-TEST(EventJson, FieldsForNotesAndControllers) {
+TEST(CliEventJson, FieldsForNotesAndControllers) {
     EXPECT_EQ(zcli::eventJson({4410, 0x9F, 60, 127}, 44100.0),
               R"({"sample":4410,"time":0.100000,"type":"note-on","channel":16,"note":60,"velocity":127})");
     EXPECT_EQ(zcli::eventJson({48000, 0x80, 36, 0}, 48000.0),

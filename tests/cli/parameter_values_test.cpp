@@ -13,7 +13,7 @@ int stepOf(float value, double steps) {
     return static_cast<int>(std::nearbyint(value * steps));
 }
 
-TEST(NoteForms, EveryEditorNoteRoundTrips) {
+TEST(CliNoteForms, EveryEditorNoteRoundTrips) {
     for (int index = 0; index <= 96; ++index) {
         const std::string name = zcli::noteName(index);
         const float value = zcli::parseNote(name, false);
@@ -27,7 +27,7 @@ TEST(NoteForms, EveryEditorNoteRoundTrips) {
     EXPECT_EQ(zcli::describeNote(zcli::parseNote("C8", false), false), "C8 (note 100)");
 }
 
-TEST(NoteForms, SpellingsAndControllerNumbers) {
+TEST(CliNoteForms, SpellingsAndControllerNumbers) {
     const float cSharp3 = 37.0f / 127.0f;
     for (const char* spelling : {"C#3", "c#3", "Db3", "db3", "61"}) {
         EXPECT_EQ(zcli::parseNote(spelling, false), cSharp3) << spelling;
@@ -43,7 +43,7 @@ TEST(NoteForms, SpellingsAndControllerNumbers) {
     EXPECT_THROW(zcli::parseNote("128", true), zcli::UsageError);
 }
 
-TEST(SteppedForms, ChannelsAndVelocitiesRoundTrip) {
+TEST(CliSteppedForms, ChannelsAndVelocitiesRoundTrip) {
     for (int channel = 1; channel <= 16; ++channel) {
         const float value = zcli::parseChannel(std::to_string(channel));
         EXPECT_EQ(stepOf(value, 15) + 1, channel);
@@ -60,7 +60,7 @@ TEST(SteppedForms, ChannelsAndVelocitiesRoundTrip) {
     EXPECT_THROW(zcli::parseVelocity("128"), zcli::UsageError);
 }
 
-TEST(SteppedForms, ModeWordsGiveTheEditorsSteps) {
+TEST(CliSteppedForms, ModeWordsGiveTheEditorsSteps) {
     const struct {
         const char* word;
         float value;
@@ -86,7 +86,7 @@ TEST(SteppedForms, ModeWordsGiveTheEditorsSteps) {
     EXPECT_THROW(zcli::parseFreqMode("cubic"), zcli::UsageError);
 }
 
-TEST(NumberForms, RangesAreInclusiveAndTextMustBeWhole) {
+TEST(CliNumberForms, RangesAreInclusiveAndTextMustBeWhole) {
     EXPECT_EQ(zcli::parseNormalised("0", "--set x"), 0.0f);
     EXPECT_EQ(zcli::parseNormalised("1", "--set x"), 1.0f);
     EXPECT_EQ(zcli::parseNormalised("0.25", "--set x"), 0.25f);

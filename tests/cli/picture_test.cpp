@@ -27,7 +27,7 @@ int barTop(const zcli::Canvas& canvas, int x, zcli::Rgb background) {
     return -1;
 }
 
-TEST(Plot, NotesAreBarsWhoseHeightShowsVelocity) {
+TEST(CliPlot, NotesAreBarsWhoseHeightShowsVelocity) {
     zcli::WaveformSummary waveform(100000, zcli::kPlotWidth);
     const std::vector<zcli::MidiEvent> events{
         {10000, 0x90, 60, 127}, {20000, 0x80, 60, 0}, {60000, 0x90, 60, 40}, {70000, 0x80, 60, 0}};
@@ -53,7 +53,7 @@ TEST(Plot, NotesAreBarsWhoseHeightShowsVelocity) {
     EXPECT_EQ(none, -1) << "nothing between the notes";
 }
 
-TEST(Plot, WaveformAndWindowBounds) {
+TEST(CliPlot, WaveformAndWindowBounds) {
     zcli::WaveformSummary waveform(1000, 100);
     std::vector<float> left(1000, 0.0f);
     left[500] = 1.6f; // (1.6 + 0) x 0.5 = 0.8 on the plug-in's scale
@@ -81,7 +81,7 @@ TEST(Plot, WaveformAndWindowBounds) {
     EXPECT_NE(without.pixel(peakColumn, middle - static_cast<int>(0.85 * 299 / 2)), wave);
 }
 
-TEST(DigitFont, DrawsTheAxisCharactersAndNothingElse) {
+TEST(CliDigitFont, DrawsTheAxisCharactersAndNothingElse) {
     for (char c : std::string("0123456789.s")) {
         zcli::Canvas canvas(8, 8, kWhite);
         zcli::drawText(canvas, 1, 1, std::string(1, c), 1, 0);
@@ -97,14 +97,14 @@ TEST(DigitFont, DrawsTheAxisCharactersAndNothingElse) {
     EXPECT_EQ(zcli::textWidth("1.5s", 2), 4 * 8 - 2);
 }
 
-TEST(ProgressLine, PercentSpeedAndTimeLeft) {
+TEST(CliProgressLine, PercentSpeedAndTimeLeft) {
     // A quarter of 100 s of audio in 1 s: 25 times real time, 3 s left.
     const std::string line = zcli::progressLine(1'102'500, 4'410'000, 44100.0, 1.0);
     EXPECT_EQ(line, "[#######                       ]  25%  25.0x real time  0:03 left");
     EXPECT_EQ(zcli::progressLine(10, 10, 44100.0, 0.0), "[##############################] 100%");
 }
 
-TEST(DrumGroove, HitsStartWhereTheListSays) {
+TEST(CliDrumGroove, HitsStartWhereTheListSays) {
     const zcli::DrumGroove groove = zcli::synthesiseGroove(44100.0);
     ASSERT_EQ(groove.hits.size(), 16u);
     EXPECT_EQ(std::count_if(groove.hits.begin(), groove.hits.end(),

@@ -84,11 +84,6 @@ void HeadlessWindow::startTimer(int timerId, int intervalMs) {
     timers_[timerId] = {interval, now_ + interval};
 }
 
-int HeadlessWindow::timerInterval(int timerId) const {
-    const auto it = timers_.find(timerId);
-    return it == timers_.end() ? 0 : it->second.intervalMs;
-}
-
 void HeadlessWindow::present(const std::uint32_t* pixels, int stride) {
     for (int y = 0; y < height_; ++y) {
         std::copy(pixels + static_cast<std::ptrdiff_t>(y) * stride,

@@ -43,8 +43,6 @@ public:
     bool captured() const { return captured_; }
     bool visible() const { return visible_; }
     void* parent() const { return parent_; }
-    bool timerRunning(int timerId) const { return timers_.contains(timerId); }
-    int timerInterval(int timerId) const;
 
     void present(const std::uint32_t* pixels, int stride) override;
     void pump() override;

@@ -2,6 +2,7 @@
 // plug-in's child inside it, mouse messages sent to it, pixels read back from its device context.
 #include <gtest/gtest.h>
 
+#include "tests/ui/native/RecordedEvents.h"
 #include "ui/platform/win32/Win32Window.h"
 
 #include <functional>
@@ -13,26 +14,12 @@ using ui::platform::MouseButton;
 using ui::platform::PointerEvent;
 using ui::platform::win32::Win32Window;
 using Kind = ui::platform::PointerEvent::Kind;
+using native_test::testPattern;
 
 constexpr int kWidth = 313;
 constexpr int kHeight = 226;
 constexpr int kParentX = 60; // where the host's window lies on the screen
 constexpr int kParentY = 50;
-
-struct RecordedEvents : ui::platform::WindowEvents {
-    void onPointer(const PointerEvent& event) override { pointer.push_back(event); }
-    void onTimer(int timerId) override { timers.push_back(timerId); }
-    const PointerEvent* last(Kind kind) const {
-        for (auto event = pointer.rbegin(); event != pointer.rend(); ++event) {
-            if (event->kind == kind) {
-                return &*event;
-            }
-        }
-        return nullptr;
-    }
-    std::vector<PointerEvent> pointer;
-    std::vector<int> timers;
-};
 
 void dispatchPending() {
     MSG message;
@@ -52,17 +39,6 @@ bool loopUntil(const std::function<bool()>& condition, int rounds = 200) {
         Sleep(10);
     }
     return false;
-}
-
-std::vector<std::uint32_t> testPattern(int stride) {
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(stride) * kHeight, 0xFFFFFFFFu);
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            pixels[static_cast<std::size_t>(y * stride + x)] =
-                static_cast<std::uint32_t>((x & 0xFF) << 16 | (y & 0xFF) << 8 | ((x + y) & 0xFF));
-        }
-    }
-    return pixels;
 }
 
 class Win32WindowTest : public ::testing::Test {
@@ -128,7 +104,7 @@ protected:
     }
 
     HWND parent_ = nullptr;
-    RecordedEvents events_;
+    native_test::RecordedEvents events_;
     std::unique_ptr<Win32Window> window_;
 };
 
@@ -179,7 +155,7 @@ TEST_F(Win32WindowTest, ItsClassLivesAsLongAsItsWindows) {
               ui::platform::win32::thisModule());
     EXPECT_TRUE(GetClassLongPtrW(child(), GCL_STYLE) & CS_DBLCLKS);
 
-    RecordedEvents otherEvents;
+    native_test::RecordedEvents otherEvents;
     auto second = Win32Window::create(parent_, kWidth, kHeight, otherEvents);
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(classNameOf(static_cast<HWND>(second->handle())), name);
@@ -194,9 +170,9 @@ TEST_F(Win32WindowTest, ItsClassLivesAsLongAsItsWindows) {
 TEST_F(Win32WindowTest, ShowsTheFrameAndRepaintsIt) {
     ASSERT_NO_FATAL_FAILURE(openChild());
     const int stride = kWidth + 5;
-    const auto frame = testPattern(stride);
+    const auto frame = testPattern(kWidth, kHeight, stride);
     window_->present(frame.data(), stride);
-    const auto expected = testPattern(kWidth);
+    const auto expected = testPattern(kWidth, kHeight, kWidth);
     EXPECT_EQ(readBack(), expected);
 
     // The host paints over part of the child and invalidates it: WM_PAINT must bring the frame back.
@@ -319,7 +295,7 @@ TEST_F(Win32WindowTest, OutlivesTheHostsWindow) {
     window_->captureMouse(true);
     DestroyWindow(parent_);
     EXPECT_EQ(window_->handle(), nullptr);
-    const auto frame = testPattern(kWidth);
+    const auto frame = testPattern(kWidth, kHeight, kWidth);
     window_->present(frame.data(), kWidth);
     window_->setCursor(ui::platform::Cursor::Hand);
     window_->startTimer(1, 10);

@@ -99,79 +99,44 @@ TEST(X11PixelFormat, RefusesVisualsWithoutColourChannels) {
     EXPECT_FALSE(PixelFormat::fromMasks(0xF0F000, 0xFF00, 0xFF, 24));
 }
 
-XEvent buttonEvent(int type, unsigned int button, int x, int y, unsigned int state, Time time) {
+XEvent buttonEvent(int type, unsigned int button, unsigned int state) {
     XEvent event{};
     event.type = type;
     event.xbutton.button = button;
-    event.xbutton.x = x;
-    event.xbutton.y = y;
+    event.xbutton.x = 5;
+    event.xbutton.y = 6;
     event.xbutton.state = state;
-    event.xbutton.time = time;
     return event;
 }
 
-TEST(X11Input, ButtonsCarryTheStateAfterTheEvent) {
+// What the tests against a server cannot easily produce: Alt, other buttons held, the middle button,
+// and the X events the toolkit must not see.
+TEST(X11Input, TranslatesStateAndIgnoresWhatIsNoPointerEvent) {
     X11Input input;
-    const auto press = input.translate(buttonEvent(ButtonPress, Button1, 5, 6, ShiftMask | Mod1Mask, 100));
+    const auto press =
+        input.translate(buttonEvent(ButtonPress, Button2, ControlMask | Mod1Mask | Button1Mask));
     ASSERT_TRUE(press);
-    EXPECT_EQ(press->kind, PointerEvent::Kind::Press);
-    EXPECT_EQ(press->button, ui::platform::MouseButton::Left);
-    EXPECT_EQ(press->x, 5);
-    EXPECT_EQ(press->y, 6);
-    EXPECT_EQ(press->shift, ui::platform::ShiftKey | ui::platform::AltKey | ui::platform::LeftButton);
-
-    const auto release = input.translate(
-        buttonEvent(ButtonRelease, Button1, 5, 6, ControlMask | Button1Mask | Button3Mask, 150));
+    EXPECT_EQ(press->button, ui::platform::MouseButton::Middle);
+    EXPECT_EQ(press->shift, ui::platform::CtrlKey | ui::platform::AltKey | ui::platform::LeftButton |
+                                ui::platform::MiddleButton);
+    const auto release = input.translate(buttonEvent(ButtonRelease, Button1, Button1Mask | Button3Mask));
     ASSERT_TRUE(release);
-    EXPECT_EQ(release->kind, PointerEvent::Kind::Release);
-    EXPECT_EQ(release->shift, ui::platform::CtrlKey | ui::platform::RightButton);
+    EXPECT_EQ(release->shift, ui::platform::RightButton) << "the released button is no longer held";
 
-    const auto second = input.translate(buttonEvent(ButtonPress, Button1, 5, 6, 0, 300));
-    ASSERT_TRUE(second);
-    EXPECT_EQ(second->shift, ui::platform::LeftButton | ui::platform::DoubleClick);
+    const auto wheel = input.translate(buttonEvent(ButtonPress, Button4, ShiftMask));
+    ASSERT_TRUE(wheel);
+    EXPECT_EQ(wheel->wheelDelta, 1);
+    EXPECT_EQ(wheel->shift, ui::platform::ShiftKey);
+    EXPECT_FALSE(input.translate(buttonEvent(ButtonRelease, Button4, 0)));
+    EXPECT_FALSE(input.translate(buttonEvent(ButtonPress, 6, 0))) << "sideways scrolling";
 
-    const auto middle = input.translate(buttonEvent(ButtonPress, Button2, 5, 6, 0, 310));
-    ASSERT_TRUE(middle);
-    EXPECT_EQ(middle->button, ui::platform::MouseButton::Middle);
-    EXPECT_EQ(middle->shift, ui::platform::MiddleButton);
-    const auto right = input.translate(buttonEvent(ButtonPress, Button3, 5, 6, 0, 320));
-    ASSERT_TRUE(right);
-    EXPECT_EQ(right->button, ui::platform::MouseButton::Right);
-}
-
-TEST(X11Input, WheelButtonsBecomeNotches) {
-    X11Input input;
-    const auto away = input.translate(buttonEvent(ButtonPress, Button4, 1, 2, ControlMask, 0));
-    ASSERT_TRUE(away);
-    EXPECT_EQ(away->kind, PointerEvent::Kind::Wheel);
-    EXPECT_EQ(away->wheelDelta, 1);
-    EXPECT_EQ(away->shift, ui::platform::CtrlKey);
-    const auto towards = input.translate(buttonEvent(ButtonPress, Button5, 1, 2, 0, 0));
-    ASSERT_TRUE(towards);
-    EXPECT_EQ(towards->wheelDelta, -1);
-    EXPECT_FALSE(input.translate(buttonEvent(ButtonRelease, Button4, 1, 2, 0, 0)));
-    EXPECT_FALSE(input.translate(buttonEvent(ButtonPress, 6, 1, 2, 0, 0))) << "sideways scrolling";
-}
-
-TEST(X11Input, CrossingsBecomeMovesAndLeaves) {
-    X11Input input;
     XEvent crossing{};
-    crossing.type = EnterNotify;
-    crossing.xcrossing.x = 3;
-    crossing.xcrossing.y = 4;
-    crossing.xcrossing.detail = NotifyAncestor;
-    const auto enter = input.translate(crossing);
-    ASSERT_TRUE(enter);
-    EXPECT_EQ(enter->kind, PointerEvent::Kind::Move);
-    EXPECT_EQ(enter->x, 3);
-
     crossing.type = LeaveNotify;
-    const auto leave = input.translate(crossing);
-    ASSERT_TRUE(leave);
-    EXPECT_EQ(leave->kind, PointerEvent::Kind::Leave);
-
     crossing.xcrossing.detail = NotifyInferior;
     EXPECT_FALSE(input.translate(crossing));
+    crossing.xcrossing.detail = NotifyAncestor;
+    ASSERT_TRUE(input.translate(crossing));
+    EXPECT_EQ(input.translate(crossing)->kind, PointerEvent::Kind::Leave);
 }
 
 } // namespace

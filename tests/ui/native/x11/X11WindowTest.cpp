@@ -3,6 +3,7 @@
 // gtest first: Xlib defines macros such as None that clash with its names.
 #include <gtest/gtest.h>
 
+#include "tests/ui/native/RecordedEvents.h"
 #include "tests/ui/native/x11/TestDisplay.h"
 #include "ui/platform/x11/X11Window.h"
 
@@ -22,27 +23,12 @@ namespace {
 using ui::platform::PointerEvent;
 using ui::platform::x11::X11Window;
 using Kind = ui::platform::PointerEvent::Kind;
+using native_test::testPattern;
 
 constexpr int kWidth = 313;
 constexpr int kHeight = 226;
 constexpr int kParentX = 40; // where the host's window lies on the screen
 constexpr int kParentY = 30;
-
-struct RecordedEvents : ui::platform::WindowEvents {
-    void onPointer(const PointerEvent& event) override { pointer.push_back(event); }
-    void onTimer(int timerId) override { timers.push_back(timerId); }
-
-    const PointerEvent* first(Kind kind) const {
-        for (const PointerEvent& event : pointer) {
-            if (event.kind == kind) {
-                return &event;
-            }
-        }
-        return nullptr;
-    }
-    std::vector<PointerEvent> pointer;
-    std::vector<int> timers;
-};
 
 int hostErrors = 0;
 int countHostError(Display*, XErrorEvent*) {
@@ -113,7 +99,7 @@ protected:
         XSync(host_, False);
     }
     bool sawPointer(Kind kind) {
-        return pumpUntil([&] { return events_.first(kind) != nullptr; });
+        return pumpUntil([&] { return events_.last(kind) != nullptr; });
     }
 
     std::vector<std::uint32_t> readBack() {
@@ -132,23 +118,12 @@ protected:
 
     Display* host_ = nullptr;
     Window parent_ = 0;
-    RecordedEvents events_;
+    native_test::RecordedEvents events_;
     std::unique_ptr<X11Window> window_;
 };
 
-std::vector<std::uint32_t> testPattern(int stride) {
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(stride) * kHeight, 0xFFFFFFFFu);
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            pixels[static_cast<std::size_t>(y * stride + x)] =
-                static_cast<std::uint32_t>((x & 0xFF) << 16 | (y & 0xFF) << 8 | ((x + y) & 0xFF));
-        }
-    }
-    return pixels;
-}
-
 TEST_F(X11WindowTest, RefusesWhatCannotHostAWindow) {
-    RecordedEvents events;
+    native_test::RecordedEvents events;
     EXPECT_EQ(X11Window::create(0, kWidth, kHeight, events), nullptr);
     EXPECT_EQ(X11Window::create(parent_, 0, kHeight, events), nullptr);
     EXPECT_EQ(X11Window::create(parent_, kWidth, -1, events), nullptr);
@@ -192,9 +167,9 @@ TEST_F(X11WindowTest, IsAMappedChildOfTheHostsWindowAtItsOrigin) {
 TEST_F(X11WindowTest, ShowsTheFrameAndRepaintsItWhenExposed) {
     ASSERT_NO_FATAL_FAILURE(openChild());
     const int stride = kWidth + 7;
-    const auto frame = testPattern(stride);
+    const auto frame = testPattern(kWidth, kHeight, stride);
     window_->present(frame.data(), stride);
-    const auto expected = testPattern(kWidth);
+    const auto expected = testPattern(kWidth, kHeight, kWidth);
     EXPECT_EQ(readBack(), expected);
 
     // The host paints over the child and exposes it: the next idle must bring the frame back.
@@ -218,20 +193,20 @@ TEST_F(X11WindowTest, TranslatesPointerInput) {
     key(XK_Shift_L, true);
     button(Button1, true);
     ASSERT_TRUE(sawPointer(Kind::Press));
-    const PointerEvent press = *events_.first(Kind::Press);
+    const PointerEvent press = *events_.last(Kind::Press);
     EXPECT_EQ(press.button, ui::platform::MouseButton::Left);
     EXPECT_EQ(press.shift, ui::platform::ShiftKey | ui::platform::LeftButton);
     EXPECT_EQ(press.x, 20);
     button(Button1, false);
     key(XK_Shift_L, false);
     ASSERT_TRUE(sawPointer(Kind::Release));
-    EXPECT_EQ(events_.first(Kind::Release)->shift, ui::platform::ShiftKey);
+    EXPECT_EQ(events_.last(Kind::Release)->shift, ui::platform::ShiftKey);
 
     events_.pointer.clear();
     button(Button1, true);
     button(Button1, false);
     ASSERT_TRUE(sawPointer(Kind::Press));
-    EXPECT_TRUE(events_.first(Kind::Press)->shift & ui::platform::DoubleClick)
+    EXPECT_TRUE(events_.last(Kind::Press)->shift & ui::platform::DoubleClick)
         << "a second quick press at the same place";
 
     button(Button3, true);
@@ -239,14 +214,9 @@ TEST_F(X11WindowTest, TranslatesPointerInput) {
     button(Button5, true);
     button(Button5, false);
     ASSERT_TRUE(sawPointer(Kind::Wheel));
-    EXPECT_EQ(events_.first(Kind::Wheel)->wheelDelta, -1);
-    const PointerEvent* right = nullptr;
-    for (const PointerEvent& event : events_.pointer) {
-        if (event.kind == Kind::Press && event.button == ui::platform::MouseButton::Right) {
-            right = &event;
-        }
-    }
-    ASSERT_NE(right, nullptr);
+    EXPECT_EQ(events_.last(Kind::Wheel)->wheelDelta, -1);
+    const PointerEvent* right = events_.last(Kind::Press);
+    EXPECT_EQ(right->button, ui::platform::MouseButton::Right);
     EXPECT_FALSE(right->shift & ui::platform::DoubleClick);
 
     movePointer(kWidth + 40, 10); // still inside the host's window, outside the child
@@ -294,7 +264,7 @@ TEST_F(X11WindowTest, OutlivesTheHostsWindow) {
     window_->setCursor(ui::platform::Cursor::Hand);
     XDestroyWindow(host_, parent_);
     XSync(host_, False);
-    const auto frame = testPattern(kWidth);
+    const auto frame = testPattern(kWidth, kHeight, kWidth);
     // Calls both before and after the backend has heard of the destruction.
     window_->present(frame.data(), kWidth);
     window_->setCursor(ui::platform::Cursor::UpDown);

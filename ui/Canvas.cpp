@@ -205,11 +205,9 @@ int Canvas::textHeight() const {
     return faceFor(font).lineHeight;
 }
 
-template <class ColorAtRow>
-void Canvas::drawText(int x, int y, std::string_view text, ColorAtRow colorAtRow) {
+void Canvas::textOut(int x, int y, std::string_view text) {
     const FontFace& face = faceFor(font);
-    const std::int64_t lineTop = std::int64_t{y} + origin_.y;
-    const std::int64_t baseline = lineTop + face.ascent;
+    const std::int64_t baseline = std::int64_t{y} + origin_.y + face.ascent;
     std::int64_t penX = std::int64_t{x} + origin_.x;
     for (char c : text) {
         if (penX >= clip_.right) {
@@ -223,33 +221,17 @@ void Canvas::drawText(int x, int y, std::string_view text, ColorAtRow colorAtRow
             if (ty < clip_.top || ty >= clip_.bottom) {
                 continue;
             }
-            const Color ink = colorAtRow(static_cast<int>(ty - lineTop));
             const std::uint8_t* coverage = face.coverage + g.offset + static_cast<std::size_t>(row) * g.width;
             Color* line = target_->row(static_cast<int>(ty));
             for (int col = 0; col < g.width; ++col) {
                 const std::int64_t tx = boxLeft + col;
                 if (coverage[col] != 0 && tx >= clip_.left && tx < clip_.right) {
-                    line[tx] = mixCoverage(ink, line[tx], coverage[col]);
+                    line[tx] = mixCoverage(font.color, line[tx], coverage[col]);
                 }
             }
         }
         penX += g.advance;
     }
-}
-
-void Canvas::textOut(int x, int y, std::string_view text) {
-    const Color ink = font.color;
-    drawText(x, y, text, [ink](int) { return ink; });
-}
-
-void Canvas::textOutGradient(int x, int y, std::string_view text, Color top, Color bottom) {
-    const int span = std::max(faceFor(font).lineHeight - 1, 1);
-    drawText(x, y, text, [=](int row) {
-        const int r = std::clamp(row, 0, span);
-        auto mix = [r, span](int a, int b) { return a + (b - a) * r / span; };
-        return rgb(mix(redOf(top), redOf(bottom)), mix(greenOf(top), greenOf(bottom)),
-                   mix(blueOf(top), blueOf(bottom)));
-    });
 }
 
 namespace {

@@ -59,8 +59,6 @@ public:
 
     // Text in `font` with a transparent background; (x, y) is the top-left corner of the text line.
     void textOut(int x, int y, std::string_view text);
-    // The same, coloured from `top` at the line's first row to `bottom` at its last.
-    void textOutGradient(int x, int y, std::string_view text, Color top, Color bottom);
     int textWidth(std::string_view text) const;
     int textHeight() const;
 
@@ -75,7 +73,6 @@ private:
     void fillTarget(Rect targetArea, Color c);
     static bool cutToReach(Point& from, Point& to);
     void drawLineClipped(int x0, int y0, int x1, int y1);
-    template <class ColorAtRow> void drawText(int x, int y, std::string_view text, ColorAtRow colorAtRow);
 
     PixelMap* target_;
     Point origin_;

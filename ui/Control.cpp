@@ -78,15 +78,6 @@ TForm* TControl::form() const {
     return dynamic_cast<TForm*>(const_cast<TControl*>(root));
 }
 
-bool TControl::showing() const {
-    for (const TControl* c = this; c != nullptr; c = c->parent_) {
-        if (!c->visible_) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool TControl::isWithin(const TControl& ancestor) const {
     for (const TControl* c = this; c != nullptr; c = c->parent_) {
         if (c == &ancestor) {
@@ -103,11 +94,6 @@ Point TControl::windowOrigin() const {
         origin.y += c->bounds_.top;
     }
     return origin;
-}
-
-Point TControl::pointerPosition() const {
-    const TForm* owner = form();
-    return owner != nullptr ? owner->localPointer(*this) : Point{};
 }
 
 void TControl::invalidate() {

@@ -55,12 +55,8 @@ public:
     TWinControl* parent() const { return parent_; }
     // The form at the root of the tree, or null while the control hangs in no form.
     TForm* form() const;
-    // Visible itself and all its parents up to the form.
-    bool showing() const;
     // The control's top-left corner in window coordinates.
     Point windowOrigin() const;
-    // Where the mouse pointer was last seen, in this control's coordinates (may lie outside it).
-    Point pointerPosition() const;
 
     // Asks for a repaint of the whole control; the form paints at the end of the current event.
     void invalidate();

@@ -220,35 +220,6 @@ TEST(CanvasText, UnknownCharactersDrawAsQuestionMarks) {
     EXPECT_GT(countInked(a), 0);
 }
 
-TEST(CanvasText, GradientRunsFromTopColourToBottomColour) {
-    PixelMap map(30, 30, paper);
-    Canvas canvas(map);
-    canvas.font = {20, true, ink};
-    canvas.textOutGradient(0, 0, "I", ui::rgb(255, 0, 0), ui::rgb(0, 0, 255));
-    // The stem's fully covered pixels go from reddish near the top to bluish near the bottom.
-    int firstRow = -1;
-    int lastRow = -1;
-    for (int y = 0; y < 30; ++y) {
-        for (int x = 0; x < 30; ++x) {
-            if (ui::greenOf(map.pixel(x, y)) == 0 && map.pixel(x, y) != paper) {
-                firstRow = firstRow < 0 ? y : firstRow;
-                lastRow = y;
-            }
-        }
-    }
-    ASSERT_LT(firstRow, lastRow);
-    auto solidAt = [&](int y) {
-        for (int x = 0; x < 30; ++x) {
-            if (ui::greenOf(map.pixel(x, y)) == 0 && map.pixel(x, y) != paper) {
-                return map.pixel(x, y);
-            }
-        }
-        return paper;
-    };
-    EXPECT_GT(ui::redOf(solidAt(firstRow)), ui::blueOf(solidAt(firstRow)));
-    EXPECT_LT(ui::redOf(solidAt(lastRow)), ui::blueOf(solidAt(lastRow)));
-}
-
 TEST(CanvasPictures, PaletteAndPixelMapsAreCopiedAndClipped) {
     ui::PalettePicture picture(3, 2);
     picture.setPaletteColor(0, ui::clBlack);

@@ -108,9 +108,7 @@ struct ControlSpec {
 
 constexpr int kWindowWidth = 313;
 constexpr int kWindowHeight = 226;
-constexpr std::string_view kWindowCaption = "Zephyrion";
 constexpr Rgb kWindowColour{255, 255, 255};
-constexpr FontStyle kDefaultFont{FontFace::MsSansSerif, 11, false, {255, 255, 255}};
 
 // Every gauge bar of the editor: 0..100 in steps of 1, a 12-pixel handle on a solid grey track.
 constexpr int kBarMin = 0;

@@ -1,10 +1,11 @@
 #include "plugin/uPluginEditor.h"
 
+#include <algorithm>
+
 #include "editor/EditorLayout.h"
 #include "editor/uEditor.h"
 #include "plugin/parameters.h"
 #include "plugin/uPlugin.h"
-#include "vst/DVstUtils.h"
 
 namespace zephyrion {
 

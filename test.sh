@@ -31,6 +31,7 @@ jobs=${ZEPHYRION_JOBS:-2}
 check_format=1
 build_presets=1
 presets=()
+arguments=("$@")
 while [ $# -gt 0 ]; do
     case $1 in
     --build-prefix)
@@ -65,9 +66,32 @@ done
 [ ${#presets[@]} -gt 0 ] || presets=("${default_presets[@]}")
 [ "$build_presets" -eq 1 ] || presets=()
 case $build_prefix in /*) ;; *) build_prefix=$source_dir/$build_prefix ;; esac
-log_dir=${build_prefix}logs
-mkdir -p "$log_dir"
 
+needs() {
+    local wanted=$1 preset
+    for preset in "${presets[@]}"; do
+        [ "$preset" = "$wanted" ] && return 0
+    done
+    return 1
+}
+
+i386_problem=
+if [ ${#presets[@]} -gt 0 ]; then
+    if ! "$source_dir/scripts/install-deps.sh" --packages-only; then
+        echo "test.sh: cannot build without the packages named above" >&2
+        exit 1
+    fi
+    if needs linux-i386 || needs windows-i686; then
+        "$source_dir/scripts/enable-i386-emulation.sh" || i386_problem="this machine cannot run 32-bit x86 code"
+    fi
+    # Root was needed for the packages and the emulator only; the build belongs to whoever called sudo.
+    if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
+        exec sudo -u "$SUDO_USER" -- "$source_dir/test.sh" "${arguments[@]}"
+    fi
+fi
+
+log_dir=${build_prefix}logs
+mkdir -p "$log_dir" || exit 1
 . "$source_dir/scripts/test-environment.sh"
 . "$source_dir/scripts/test-report.sh"
 
@@ -75,26 +99,10 @@ run_started=$(date +%s)
 trap stop_test_environment EXIT
 trap 'exit 130' INT TERM
 
-needs() {
-    local pattern=$1 preset
-    for preset in "${presets[@]}"; do
-        [[ $preset == $pattern ]] && return 0
-    done
-    return 1
-}
-
+wine_problem=
 if [ ${#presets[@]} -gt 0 ]; then
-    if ! "$source_dir/scripts/install-deps.sh" --packages-only; then
-        echo "test.sh: cannot build without the packages named above" >&2
-        exit 1
-    fi
-    i386_problem=
-    if needs '*i386*' || needs windows-i686; then
-        "$source_dir/scripts/enable-i386-emulation.sh" || i386_problem="this machine cannot run 32-bit x86 code"
-    fi
     start_display "$log_dir/xvfb.log" || exit 1
-    wine_problem=
-    if needs 'windows-*'; then
+    if needs windows-i686 || needs windows-x86_64; then
         prepare_wine_prefix "${build_prefix}wine" "$log_dir/wineboot.log" || wine_problem="no wine prefix"
     fi
 fi

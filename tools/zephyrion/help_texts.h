@@ -49,7 +49,8 @@ Plug-in:
   --program N            program 0..3, selected before the parameters below (default 0)
   --set NAME=VALUE       any parameter by the name the plug-in reports (case does not matter), with the
                          value 0..1 a host sends, e.g. --set Amp.Hi=0.6; zephyrion info lists them
-  --note NOTE            note name C0..C8 (C3 is MIDI note 60) or MIDI note number 24..120;
+  --note NOTE            note name C0..C8 (C3 is MIDI note 60) or MIDI note number 24..120, as
+                         the editor offers them (the plug-in sends at most note 100);
                          with --cc the controller number 0..127
   --channel N            MIDI channel 1..16
   --velocity N           note velocity 0..127

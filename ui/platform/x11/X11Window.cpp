@@ -62,22 +62,15 @@ std::unique_ptr<X11Window> X11Window::create(Window parent, int width, int heigh
     if (display == nullptr) {
         return nullptr;
     }
-    const Visual* visual = DefaultVisual(display, DefaultScreen(display));
-    const auto format = PixelFormat::fromMasks(visual->red_mask, visual->green_mask, visual->blue_mask,
-                                               DefaultDepth(display, DefaultScreen(display)));
-    if (!format) {
-        XCloseDisplay(display);
-        return nullptr;
-    }
-    std::unique_ptr<X11Window> window(new X11Window(display, width, height, *format, events));
+    std::unique_ptr<X11Window> window(new X11Window(display, width, height, events));
     if (!window->createWindow(parent)) {
         return nullptr;
     }
     return window;
 }
 
-X11Window::X11Window(Display* display, int width, int height, PixelFormat format, WindowEvents& events)
-    : display_(display), width_(width), height_(height), format_(format), events_(events) {}
+X11Window::X11Window(Display* display, int width, int height, WindowEvents& events)
+    : display_(display), width_(width), height_(height), events_(events) {}
 
 bool X11Window::createWindow(Window parent) {
     X11ErrorTrap trap(display_);
@@ -85,16 +78,23 @@ bool X11Window::createWindow(Window parent) {
     if (XGetWindowAttributes(display_, parent, &parentAttributes) == 0 || trap.failed()) {
         return false;
     }
-    const int screen = DefaultScreen(display_);
-    Visual* visual = DefaultVisual(display_, screen);
-    const int depth = DefaultDepth(display_, screen);
-    // The screen's default visual may differ from the host's: giving the colormap and border explicitly
+    // The child lives on the parent's screen, which need not be the connection's default one. That
+    // screen's default visual may still differ from the host's: giving the colormap and border explicitly
     // lets the server accept the child whatever visual the parent has. No background keeps the server from
     // clearing what the next Expose repaints anyway.
+    Screen* screen = parentAttributes.screen;
+    Visual* visual = DefaultVisualOfScreen(screen);
+    const int depth = DefaultDepthOfScreen(screen);
+    const auto format =
+        PixelFormat::fromMasks(visual->red_mask, visual->green_mask, visual->blue_mask, depth);
+    if (!format) {
+        return false;
+    }
+    format_ = *format;
     XSetWindowAttributes attributes{};
     attributes.background_pixmap = None;
     attributes.border_pixel = 0;
-    attributes.colormap = DefaultColormap(display_, screen);
+    attributes.colormap = DefaultColormapOfScreen(screen);
     attributes.event_mask = kEventMask;
     window_ = XCreateWindow(display_, parent, 0, 0, static_cast<unsigned>(width_),
                             static_cast<unsigned>(height_), 0, depth, InputOutput, visual,

@@ -33,7 +33,7 @@ public:
     void* handle() const override;
 
 private:
-    X11Window(Display* display, int width, int height, PixelFormat format, WindowEvents& events);
+    X11Window(Display* display, int width, int height, WindowEvents& events);
     bool createWindow(Window parent);
     void paint(int x, int y, int width, int height);
     void handleEvent(const XEvent& event);

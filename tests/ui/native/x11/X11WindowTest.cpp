@@ -164,6 +164,29 @@ TEST_F(X11WindowTest, IsAMappedChildOfTheHostsWindowAtItsOrigin) {
     EXPECT_EQ(attributes.map_state, IsViewable);
 }
 
+// Hosts that draw with alpha give a parent of a 32-bit visual, unlike the screen's default one.
+TEST_F(X11WindowTest, ShowsFramesInAParentOfAnotherVisual) {
+    XVisualInfo argb;
+    ASSERT_TRUE(XMatchVisualInfo(host_, DefaultScreen(host_), 32, TrueColor, &argb));
+    XSetWindowAttributes attributes{};
+    attributes.colormap = XCreateColormap(host_, DefaultRootWindow(host_), argb.visual, AllocNone);
+    attributes.border_pixel = 0;
+    attributes.override_redirect = True;
+    const Window argbParent =
+        XCreateWindow(host_, DefaultRootWindow(host_), kParentX, kParentY, 400, 300, 0, 32, InputOutput,
+                      argb.visual, CWColormap | CWBorderPixel | CWOverrideRedirect, &attributes);
+    XMapRaised(host_, argbParent);
+    XSync(host_, False);
+    window_ = X11Window::create(argbParent, kWidth, kHeight, events_);
+    ASSERT_NE(window_, nullptr);
+    const auto frame = testPattern(kWidth, kHeight, kWidth);
+    window_->present(frame.data(), kWidth);
+    EXPECT_EQ(readBack(), frame);
+    window_.reset();
+    XDestroyWindow(host_, argbParent);
+    XFreeColormap(host_, attributes.colormap);
+}
+
 TEST_F(X11WindowTest, ShowsTheFrameAndRepaintsItWhenExposed) {
     ASSERT_NO_FATAL_FAILURE(openChild());
     const int stride = kWidth + 7;

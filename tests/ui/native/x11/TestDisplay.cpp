@@ -14,8 +14,17 @@ namespace native_test {
 
 namespace {
 
-bool displayAnswers() {
-    Display* display = openDisplay();
+Display* openDisplayNamed(const char* name) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (Display* display = XOpenDisplay(name)) {
+            return display;
+        }
+    }
+    return nullptr;
+}
+
+bool displayAnswers(const char* name) {
+    Display* display = openDisplayNamed(name);
     if (display == nullptr) {
         return false;
     }
@@ -44,7 +53,7 @@ public:
         if (spawned != 0) {
             close(fds[0]);
             pid_ = 0;
-            return "no $DISPLAY and Xvfb cannot be started (install the xvfb package)";
+            return "Xvfb cannot be started (Debian package xvfb) and no $DISPLAY answers";
         }
         std::string number;
         pollfd readable{fds[0], POLLIN, 0};
@@ -56,8 +65,12 @@ public:
         if (number.empty()) {
             return "Xvfb started but named no display";
         }
-        setenv("DISPLAY", (":" + number).c_str(), 1);
-        return displayAnswers() ? "" : "Xvfb's display :" + number + " does not answer";
+        const std::string name = ":" + number;
+        if (!displayAnswers(name.c_str())) {
+            return "Xvfb's display " + name + " does not answer";
+        }
+        setenv("DISPLAY", name.c_str(), 1);
+        return "";
     }
 
     ~PrivateXvfb() {
@@ -74,21 +87,17 @@ private:
 } // namespace
 
 Display* openDisplay() {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (Display* display = XOpenDisplay(nullptr)) {
-            return display;
-        }
-    }
-    return nullptr;
+    return openDisplayNamed(nullptr);
 }
 
 std::string ensureDisplay() {
     static const std::string problem = [] {
-        if (std::getenv("DISPLAY") != nullptr && displayAnswers()) {
+        static PrivateXvfb server;
+        const std::string failure = server.start();
+        if (failure.empty() || (std::getenv("DISPLAY") != nullptr && displayAnswers(nullptr))) {
             return std::string();
         }
-        static PrivateXvfb server;
-        return server.start();
+        return failure;
     }();
     return problem;
 }

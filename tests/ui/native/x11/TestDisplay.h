@@ -1,5 +1,6 @@
-// An X display for the window tests: $DISPLAY when it answers, otherwise a private Xvfb started for this
-// test process and stopped when it exits, so the tests run on machines without a screen.
+// An X display for the window tests: a private Xvfb started for this test process and stopped when it
+// exits, so the tests run on machines without a screen, and tests run in parallel never move each other's
+// pointer. Without Xvfb, $DISPLAY serves if it answers.
 #pragma once
 
 #include <X11/Xlib.h>

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <algorithm>
 
 namespace zcli_test {
 namespace {
@@ -22,7 +22,9 @@ TEST(ToolHelp, EveryCommandHasHelpAndTheToolHasAVersion) {
     EXPECT_EQ(runTool({"convert", "--frobnicate", "--help"}).status, 0);
     run = runTool({"--version"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(std::regex_match(run.out, std::regex("zephyrion [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << run.out;
+    EXPECT_EQ(run.out.rfind("zephyrion ", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.find_first_not_of("0123456789.", 10), run.out.size() - 1) << run.out;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '.'), 2) << run.out;
 }
 
 TEST(ToolInfo, ShowsWhatAHostSees) {
@@ -44,13 +46,26 @@ TEST(ToolDemo, FindsEveryHitThenTheKicksAlone) {
     const std::string demo = folder.path("demo");
     const ToolRun run = runTool({"demo", demo, "--plugin", pluginPath()});
     ASSERT_EQ(run.status, 0) << run.err;
-    std::smatch match;
-    const std::regex everyHit(R"(every-hit +default program +16 +16 +(\d+) samples)");
-    ASSERT_TRUE(std::regex_search(run.out, match, everyHit)) << run.out;
-    EXPECT_LT(std::stoi(match[1]), 100);
-    const std::regex kicks(R"(kicks +Freq.Hi 0.30, exponential +6 +6 +(\d+) samples)");
-    ASSERT_TRUE(std::regex_search(run.out, match, kicks)) << run.out;
-    EXPECT_LT(std::stoi(match[1]), 300);
+    // The table's rows: run, window words, hits, notes, the error and "samples".
+    const auto row = [&](const std::string& name) {
+        for (const std::string& line : linesOf(run.out)) {
+            const std::vector<std::string> words = wordsOf(line);
+            if (!words.empty() && words[0] == name) {
+                return words;
+            }
+        }
+        return std::vector<std::string>{};
+    };
+    const std::vector<std::string> everyHit = row("every-hit");
+    ASSERT_EQ(everyHit.size(), 7u) << run.out;
+    EXPECT_EQ(everyHit[3], "16");
+    EXPECT_EQ(everyHit[4], "16");
+    EXPECT_LT(std::stoi(everyHit[5]), 100);
+    const std::vector<std::string> kicks = row("kicks");
+    ASSERT_EQ(kicks.size(), 8u) << run.out;
+    EXPECT_EQ(kicks[4], "6");
+    EXPECT_EQ(kicks[5], "6");
+    EXPECT_LT(std::stoi(kicks[6]), 300);
 
     for (const char* file : {"groove.wav", "every-hit.jsonl", "every-hit.png", "kicks.jsonl", "kicks.png"}) {
         EXPECT_FALSE(readFile((std::filesystem::path(demo) / file).string()).empty()) << file;
@@ -60,6 +75,25 @@ TEST(ToolDemo, FindsEveryHitThenTheKicksAlone) {
         noteOns += (event.status & 0xF0) == 0x90 ? 1 : 0;
     }
     EXPECT_EQ(noteOns, 16);
+}
+
+// "[", thirty cells of "#" or blank, "]", blanks, a number and "%".
+bool showsProgressBar(const std::string& text) {
+    for (std::size_t at = text.find('['); at != std::string::npos; at = text.find('[', at + 1)) {
+        const std::string cells = text.substr(at + 1, 30);
+        std::size_t next = at + 31;
+        if (cells.size() < 30 || cells.find_first_not_of("# ") != std::string::npos || next >= text.size() ||
+            text[next] != ']') {
+            continue;
+        }
+        next = text.find_first_not_of(' ', next + 1);
+        const std::size_t digitsEnd =
+            next == std::string::npos ? next : text.find_first_not_of("0123456789", next);
+        if (digitsEnd != std::string::npos && digitsEnd > next && text[digitsEnd] == '%') {
+            return true;
+        }
+    }
+    return false;
 }
 
 class ToolProgress : public ::testing::Test {
@@ -83,20 +117,19 @@ protected:
 };
 
 TEST_F(ToolProgress, BarOnlyOnATerminal) {
-    const std::regex bar(R"(\[[# ]{30}\] +\d+%)");
     const ToolRun terminal = convert(true, false);
     ASSERT_EQ(terminal.status, 0) << terminal.out;
-    EXPECT_TRUE(std::regex_search(terminal.out, bar)) << terminal.out;
+    EXPECT_TRUE(showsProgressBar(terminal.out)) << terminal.out;
     EXPECT_NE(terminal.out.find("100%"), std::string::npos) << terminal.out;
 
     const ToolRun pipe = convert(false, false);
     ASSERT_EQ(pipe.status, 0) << pipe.err;
-    EXPECT_FALSE(std::regex_search(pipe.err, bar)) << pipe.err;
+    EXPECT_FALSE(showsProgressBar(pipe.err)) << pipe.err;
     EXPECT_NE(pipe.err.find("1 note, 0 control changes"), std::string::npos) << pipe.err;
 
     const ToolRun quiet = convert(true, true);
     ASSERT_EQ(quiet.status, 0) << quiet.out;
-    EXPECT_FALSE(std::regex_search(quiet.out, bar)) << quiet.out;
+    EXPECT_FALSE(showsProgressBar(quiet.out)) << quiet.out;
 }
 
 } // namespace

@@ -159,6 +159,37 @@ std::vector<float> clicks(std::size_t frames, const std::vector<std::int64_t>& p
     return samples;
 }
 
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string jsonValue(const std::string& line, const std::string& key) {
+    const std::string marker = "\"" + key + "\":";
+    const std::size_t at = line.find(marker);
+    if (at == std::string::npos) {
+        return "";
+    }
+    const std::size_t start = at + marker.size();
+    if (start < line.size() && line[start] == '"') {
+        return line.substr(start + 1, line.find('"', start + 1) - start - 1);
+    }
+    return line.substr(start, line.find_first_of(",}", start) - start);
+}
+
+std::vector<std::string> wordsOf(const std::string& line) {
+    std::vector<std::string> words;
+    std::istringstream stream(line);
+    for (std::string word; stream >> word;) {
+        words.push_back(word);
+    }
+    return words;
+}
+
 std::string readFile(const std::string& path) {
     std::ifstream stream(path, std::ios::binary);
     std::ostringstream contents;

@@ -58,6 +58,13 @@ void writeWav(const std::string& path, const std::vector<std::vector<float>>& ch
 // Silence with a single sample of `level` at each position.
 std::vector<float> clicks(std::size_t frames, const std::vector<std::int64_t>& positions, float level);
 
+// The lines of a text, without their line ends.
+std::vector<std::string> linesOf(const std::string& text);
+// The raw value of `"key":value` in one JSON line: digits, or a string without its quotes; empty if absent.
+std::string jsonValue(const std::string& line, const std::string& key);
+// The whitespace-separated words of a line.
+std::vector<std::string> wordsOf(const std::string& line);
+
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& contents);
 

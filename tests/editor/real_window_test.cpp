@@ -1,11 +1,12 @@
 // The editor in a real X11 window: the real plug-in library, loaded as a host loads it, opens its editor
 // inside a window of this test, is fed audio and idled, and is driven with XTest's synthetic pointer.
-#include <cstdlib>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "tests/editor/RealWindowScenarios.h"
 #include "tests/support/PluginPath.h"
+#include "tests/ui/native/x11/TestDisplay.h"
 
 // Last: Xlib's macros (None, Bool, Status) would break the headers above.
 #include <X11/Xlib.h>
@@ -18,11 +19,12 @@ namespace {
 class RealX11Window : public testing::Test, public RealWindowHost {
 protected:
     void SetUp() override {
-        display = XOpenDisplay(nullptr);
-        const char* name = std::getenv("DISPLAY");
-        ASSERT_NE(display, nullptr) << "no X display answers at DISPLAY="
-                                    << (name != nullptr ? name : "(unset)")
-                                    << ": run the tests through test.sh, which starts Xvfb";
+        // A display of this process's own, which the plug-in's connection finds through $DISPLAY too, so
+        // the synthetic pointer moves no other test's windows.
+        const std::string problem = native_test::ensureDisplay();
+        ASSERT_EQ(problem, "") << "no X display for the editor's window test";
+        display = native_test::openDisplay();
+        ASSERT_NE(display, nullptr) << "the X display does not answer";
         int event = 0, error = 0, major = 0, minor = 0;
         ASSERT_TRUE(XTestQueryExtension(display, &event, &error, &major, &minor))
             << "the X server lacks XTest";

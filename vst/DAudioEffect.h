@@ -67,6 +67,7 @@ public:
     // there is an editor at all.
     void setEditor(AEffEditor* newEditor);
     AEffect* getAeffect() { return &effectRecord; }
+    AEffEditor* getEditor() const { return editor; }
     float getSampleRate() const { return sampleRate.load(std::memory_order_relaxed); }
     VstInt32 getBlockSize() const { return blockSize; }
 

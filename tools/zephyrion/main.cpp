@@ -2,6 +2,7 @@
 #include "tools/zephyrion/commands.h"
 #include "tools/zephyrion/errors.h"
 #include "tools/zephyrion/interruption.h"
+#include "tools/zephyrion/snapshot_command.h"
 
 #include <cstdio>
 #include <string>
@@ -11,6 +12,10 @@
 namespace {
 
 int run(const std::vector<std::string>& arguments) {
+    if (arguments.size() > 1 && arguments[1] == "snapshot") {
+        zcli::runSnapshot(arguments);
+        return std::fflush(stdout) == 0 ? zcli::kExitSuccess : zcli::kExitFailure;
+    }
     const zcli::Request request = zcli::parseCommandLine(arguments);
     if (const auto* text = std::get_if<zcli::TextRequest>(&request)) {
         std::fputs(text->text.c_str(), stdout);

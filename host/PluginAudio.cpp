@@ -1,5 +1,6 @@
 // The audio half of Plugin: blocks handed to the plug-in and the transport that places its MIDI events.
 #include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 
 #include "host/Plugin.h"

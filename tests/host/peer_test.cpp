@@ -1,36 +1,23 @@
 // The host against a real VST 2 trigger from Debian's lsp-plugins-vst, to show it is no mere mirror of the
 // plug-ins written beside it.
 #include <algorithm>
-#include <filesystem>
 
 #include <gtest/gtest.h>
 
 #include "host/Plugin.h"
+#include "tests/support/PeerPlugins.h"
 #include "tests/support/Signals.h"
 
 namespace {
-
-constexpr const char* kTrigger = "/usr/lib/vst/lsp-plugins/trigger-midi-stereo.so";
-
-std::unique_ptr<vsthost::Plugin> loadTrigger() {
-#if defined(__linux__) && defined(__x86_64__)
-    if (std::filesystem::exists(kTrigger)) {
-        auto plugin = vsthost::Plugin::load(kTrigger);
-        plugin->activate();
-        return plugin;
-    }
-#endif
-    return nullptr;
-}
 
 unsigned char statusOf(const vsthost::MidiRecord& record) {
     return static_cast<unsigned char>(record.event.midiData[0]) & 0xF0;
 }
 
 TEST(PeerPlugin, LspTriggerTurnsAHitIntoANoteAtTheRightPlace) {
-    auto trigger = loadTrigger();
+    auto trigger = testsupport::loadLspTrigger();
     if (trigger == nullptr) {
-        GTEST_SKIP() << kTrigger << " is absent or not for this machine";
+        GTEST_SKIP() << testsupport::kLspTrigger << " is absent or not for this machine";
     }
     EXPECT_EQ(trigger->module().entryName(), "VSTPluginMain");
     EXPECT_EQ(trigger->effect().numInputs, 2);

@@ -1,11 +1,11 @@
 // Instances of the real library side by side, the calls they make to the host, and what closing leaves.
 #include <algorithm>
-#include <filesystem>
 #include <set>
 
 #include <gtest/gtest.h>
 
 #include "tests/support/AllocationCounter.h"
+#include "tests/support/PeerPlugins.h"
 #include "tests/vst/ZephyrionHost.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -92,19 +92,12 @@ TEST(LiveInstances, TheHostHearsOnlyTheCallsThePlugInRelyOn) {
 }
 
 TEST(LiveInstances, RunBesideAnotherVendorsPlugInInOneHost) {
-    constexpr const char* kTrigger = "/usr/lib/vst/lsp-plugins/trigger-midi-stereo.so";
-#if defined(__linux__) && defined(__x86_64__)
-    const bool available = std::filesystem::exists(kTrigger);
-#else
-    const bool available = false;
-#endif
-    if (!available) {
-        GTEST_SKIP() << kTrigger << " is absent or not for this machine";
+    auto trigger = testsupport::loadLspTrigger();
+    if (trigger == nullptr) {
+        GTEST_SKIP() << testsupport::kLspTrigger << " is absent or not for this machine";
     }
     auto zephyrion = vsttest::loadZephyrion();
-    auto trigger = vsthost::Plugin::load(kTrigger);
     zephyrion->activate();
-    trigger->activate();
     runHit(*zephyrion);
     EXPECT_TRUE(trigger->midiEvents().empty());
     runHit(*trigger);

@@ -22,11 +22,6 @@ struct Automation {
     friend bool operator==(const Automation&, const Automation&) = default;
 };
 
-// The base class keeps its editor to itself; naming the member through a derived class reaches it.
-struct EditorAccess : vst::AudioEffect {
-    static vst::AEffEditor* of(vst::AudioEffect& effect) { return effect.*(&EditorAccess::editor); }
-};
-
 class PluginEditorTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -52,7 +47,7 @@ protected:
 
     zephyrion::APlugin& plugin() { return *static_cast<zephyrion::APlugin*>(effect->object); }
     zephyrion::APluginEditor& adapter() {
-        return *static_cast<zephyrion::APluginEditor*>(EditorAccess::of(plugin()));
+        return *static_cast<zephyrion::APluginEditor*>(plugin().getEditor());
     }
     editor::TPluginEditorWindow& window() {
         editor::TPluginEditorWindow* shown = adapter().editorWindow();

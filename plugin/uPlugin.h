@@ -124,7 +124,7 @@ private:
     Relaxed<float> falloff{0.0f};
     Relaxed<float> outMode{0.0f};
     float outputLevel = 0.0f;
-    bool editorClosed = false;
+    Relaxed<bool> editorClosed{false};
     std::array<std::unique_ptr<APluginProgram>, kNumPrograms> programs;
 
     // A note-on has gone out whose note-off has not: the note still sounds at the receiver. Its note-off

@@ -5,26 +5,13 @@
 #include "editor/EditorLayout.h"
 #include "editor/EditorWords.h"
 #include "editor/uEditor.h"
+#include "plugin/parameters.h"
 #include "vst/DVstUtils.h"
 
 namespace editor {
 namespace {
 
-// Parameter indices, as the plug-in numbers them.
-constexpr std::int32_t kVolume = 0;
-constexpr std::int32_t kAmpLo = 1;
-constexpr std::int32_t kAmpHi = 2;
-constexpr std::int32_t kFreqLo = 3;
-constexpr std::int32_t kFreqHi = 4;
-constexpr std::int32_t kMidiNote = 5;
-constexpr std::int32_t kFalloff = 6;
-constexpr std::int32_t kMidiChannel = 7;
-constexpr std::int32_t kMidiVelocity = 8;
-constexpr std::int32_t kOutMode = 9;
-constexpr std::int32_t kNoteOrCC = 10;
-constexpr std::int32_t kVeloSw = 11;
-constexpr std::int32_t kRelease = 12;
-constexpr std::int32_t kFreqMode = 13;
+using namespace zephyrion;
 
 constexpr int kLastNoteName = 96;
 constexpr int kLastController = 127;

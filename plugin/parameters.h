@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -69,6 +70,19 @@ inline constexpr std::string_view kParameterLabel = "%";
 
 inline constexpr bool isRealParameter(std::int32_t index) {
     return index >= 0 && index < kNumRealParams;
+}
+
+// Every count, note, channel and step is rounded to the nearest integer with halves to even (the default
+// rounding mode), from the stored float widened to double.
+inline std::int32_t roundHalfEven(double value) {
+    return static_cast<std::int32_t>(std::lrint(value));
+}
+
+// The step a three-step parameter plays: 0, 1 or 2. Values of 0.25 and above round to 3 or more and play as
+// the last step, so the editor's word and the engine's behaviour agree.
+inline std::int32_t threeStepOf(float value) {
+    const std::int32_t step = roundHalfEven(static_cast<double>(value) * 10.0);
+    return step < 0 ? 0 : (step > 2 ? 2 : step);
 }
 
 } // namespace zephyrion

@@ -33,7 +33,7 @@ void APlugin::setProgram(VstInt32 program) {
     curProgram = program;
     APluginProgram& source = *programs[static_cast<std::size_t>(program)];
     for (const VstInt32 index : kLoadOrder) {
-        setParameter(index, programField(source, index));
+        setParameter(index, source.values[static_cast<std::size_t>(index)]);
     }
     if (!editorClosed && editor != nullptr) {
         editor->update();

@@ -1,8 +1,6 @@
 // Construction, destruction and the parameters of the effect object.
 #include "plugin/uPlugin.h"
 
-#include <cmath>
-
 #include "plugin/uPluginEditor.h"
 #include "vst/DVstUtils.h"
 #include "vst/entry.h"
@@ -52,71 +50,15 @@ APlugin::~APlugin() {
     setEditor(nullptr);
 }
 
-Relaxed<float>& APlugin::field(VstInt32 index) {
-    switch (index) {
-    case kVolume: return volume;
-    case kAmpLo: return ampLo;
-    case kAmpHi: return ampHi;
-    case kFreqLo: return freqLo;
-    case kFreqHi: return freqHi;
-    case kMidiNote: return midiNote;
-    case kFalloff: return falloff;
-    case kMidiChannel: return midiChannel;
-    case kMidiVelocity: return midiVelocity;
-    case kOutMode: return outMode;
-    case kNoteOrCC: return noteOrCC;
-    case kVeloSw: return veloSw;
-    case kRelease: return release;
-    default: return freqMode;
-    }
-}
-
-Relaxed<float>& APlugin::programField(APluginProgram& program, VstInt32 index) {
-    switch (index) {
-    case kVolume: return program.volume;
-    case kAmpLo: return program.ampLo;
-    case kAmpHi: return program.ampHi;
-    case kFreqLo: return program.freqLo;
-    case kFreqHi: return program.freqHi;
-    case kMidiNote: return program.midiNote;
-    case kFalloff: return program.falloff;
-    case kMidiChannel: return program.midiChannel;
-    case kMidiVelocity: return program.midiVelocity;
-    case kOutMode: return program.outMode;
-    case kNoteOrCC: return program.noteOrCC;
-    case kVeloSw: return program.veloSw;
-    case kRelease: return program.release;
-    default: return program.freqMode;
-    }
-}
-
 APluginProgram& APlugin::currentProgram() {
     const VstInt32 index = curProgram.load(std::memory_order_relaxed);
     return *programs[static_cast<std::size_t>(index >= 0 && index < kNumPrograms ? index : 0)];
 }
 
 void APlugin::setParameter(VstInt32 index, float value) {
-    // Written so that NaN, which fails every comparison, ends up as 0.
-    if (value > 1.0f) {
-        value = 1.0f;
-    } else if (!(value >= 0.0f)) {
-        value = 0.0f;
-    }
+    const float stored = engine.setParameter(index, value);
     if (isRealParameter(index)) {
-        if (index == kFalloff || index == kRelease) {
-            noteActive = false;
-            inWindow = false;
-        }
-        field(index) = value;
-        programField(currentProgram(), index) = value;
-        const double complement = 1.0 - static_cast<double>(value);
-        if (index == kFalloff) {
-            holdUnit = static_cast<std::int32_t>(vst::roundHalfEven(complement * 1000.0)) + 1;
-            ccInterval = static_cast<std::int32_t>(vst::roundHalfEven(complement * 500.0)) + 10;
-        } else if (index == kRelease) {
-            const double seconds = complement + 0.001;
-            releaseCoeff = static_cast<float>(std::pow(0.5, 1.0 / (seconds * getSampleRate())));
-        }
+        currentProgram().values[static_cast<std::size_t>(index)] = stored;
     }
     if (editor != nullptr) {
         editor->update();
@@ -124,7 +66,7 @@ void APlugin::setParameter(VstInt32 index, float value) {
 }
 
 float APlugin::getParameter(VstInt32 index) {
-    return isRealParameter(index) ? static_cast<float>(field(index)) : 0.0f;
+    return engine.getParameter(index);
 }
 
 void APlugin::getParameterLabel(VstInt32 /*index*/, char* label) {
@@ -142,8 +84,13 @@ void APlugin::getParameterName(VstInt32 index, char* text) {
     vst::copyText(text, name.data(), name.size() + 1);
 }
 
+void APlugin::setSampleRate(float rate) {
+    vst::AudioEffectX::setSampleRate(rate);
+    engine.setSampleRate(getSampleRate());
+}
+
 void APlugin::suspend() {
-    holdCounter = 0;
+    engine.suspend();
 }
 
 void APlugin::resume() {

@@ -1,9 +1,10 @@
-// The effect object: fourteen parameters, the peak-to-MIDI engine that runs on every sample, and four
+// The VST 2 effect object: the host's view of one instance. It owns the peak-to-MIDI engine and forwards
+// parameters and audio to it, turns the engine's MIDI messages into events for the host, and holds the four
 // programs. The host reaches it only through the effect record and the dispatcher of the base classes.
 //
 // Threads: the audio callbacks run on the host's audio thread; the dispatcher, the editor and idle calls on
-// its user-interface thread; setParameter on either or on an automation thread. Every field that two of them
-// share is a Relaxed value, read where it is used, so a change takes effect from the next sample.
+// its user-interface thread; setParameter on either or on an automation thread (see PeakEngine for how the
+// engine takes changes made while audio runs).
 #pragma once
 
 #include <array>
@@ -11,13 +12,14 @@
 #include <memory>
 
 #include "plugin/Relaxed.h"
+#include "plugin/engine/PeakEngine.h"
 #include "plugin/parameters.h"
 #include "plugin/uPluginProgram.h"
 #include "vst/DAudioEffectX.h"
 
 namespace zephyrion {
 
-class APlugin : public vst::AudioEffectX {
+class APlugin : public vst::AudioEffectX, private MidiSink {
 public:
     using VstInt32 = vst::VstInt32;
 
@@ -30,6 +32,8 @@ public:
     void getParameterLabel(VstInt32 index, char* label) override;
     void getParameterDisplay(VstInt32 index, char* text) override;
     void getParameterName(VstInt32 index, char* text) override;
+    // User-interface thread; the release follows the new rate.
+    void setSampleRate(float rate) override;
 
     // Audio thread.
     void process(float** inputs, float** outputs, VstInt32 sampleFrames) override;
@@ -52,85 +56,29 @@ public:
     VstInt32 canDo(char* text) override;
 
     // What the editor adapter reads at idle and touches on the user-interface thread.
-    float getMeterLevel() const { return meterLevel; }
-    float getMeterPeak() const { return meterPeak; }
-    bool isNoteActive() const { return noteActive; }
-    void clearNoteActive() { noteActive = false; }
+    float getMeterLevel() const { return engine.getMeterLevel(); }
+    float getMeterPeak() const { return engine.getMeterPeak(); }
+    bool isNoteActive() const { return engine.isNoteActive(); }
+    void clearNoteActive() { engine.clearNoteActive(); }
     bool isEditorClosed() const { return editorClosed; }
     void setEditorClosed(bool closed) { editorClosed = closed; }
 
     // Derived values, for tests and tools that show them.
-    std::int32_t getHoldUnit() const { return holdUnit; }
-    std::int32_t getCcInterval() const { return ccInterval; }
-    float getReleaseCoeff() const { return releaseCoeff; }
-    float getEnvelope() const { return envelope; }
+    std::int32_t getHoldUnit() const { return engine.getHoldUnit(); }
+    std::int32_t getCcInterval() const { return engine.getCcInterval(); }
+    float getReleaseCoeff() const { return engine.getReleaseCoeff(); }
+    float getEnvelope() const { return engine.getEnvelope(); }
 
 private:
-    static constexpr int kCascadeDepth = 8;
-    // The stage arrays are indexed 1..50; only 1..kCascadeDepth are ever used.
-    static constexpr int kStageCount = 50;
-    using Stages = std::array<float, kStageCount + 1>;
-
-    Relaxed<float>& field(VstInt32 index);
-    Relaxed<float>& programField(APluginProgram& program, VstInt32 index);
     APluginProgram& currentProgram();
+    // Each message of the engine goes to the host at once, stamped with the sample it arose on.
+    void receive(const MidiMessage& message) override;
 
-    // The per-sample chain; `frame` is the sample's index within the block, the events' deltaFrames.
-    void processSample(float& left, float& right, VstInt32 frame);
-    float lowpassCascade(std::uint8_t depth, float input, float position);
-    float highpassCascade(std::uint8_t depth, float input, float position);
-    float filterCoefficient(float position) const;
-    float followEnvelope(float sample);
-    bool testWindow(float level) const;
-
-    // The MIDI steps of the per-sample chain.
-    void computeVelocity(float level);
-    void advanceHold(float level, VstInt32 frame);
-    void sendNoteEvents(VstInt32 frame);
-    void sendMidi(std::uint8_t status, std::uint8_t data1, std::uint8_t data2, VstInt32 frame);
-    bool controllerMode() const { return noteOrCC > 0.5f; }
-
-    float envelope = 0.0f;
-    Relaxed<float> meterLevel{0.0f};
-    Relaxed<float> meterPeak{0.0f};
+    PeakEngine engine;
     std::unique_ptr<vst::VstEvents> midiEvents;
     std::unique_ptr<vst::VstMidiEvent> midiEvent;
-    std::int32_t noteVelocity = 0;
-    std::int32_t noteNumber = 0;
-    std::int32_t ccCountdown = 0;
-    Relaxed<std::int32_t> ccInterval{0};
-    Relaxed<std::uint32_t> holdCounter{0};
-    Relaxed<bool> noteActive{false};
-    bool lastNoteActive = false;
-    Relaxed<bool> inWindow{false};
-    Relaxed<std::int32_t> holdUnit{0};
-    Relaxed<float> releaseCoeff{0.0f};
-    Stages lowpassStageA{};
-    Stages lowpassStageB{};
-    Stages highpassStageA{};
-    Stages highpassStageB{};
-    Relaxed<float> freqMode{0.0f};
-    Relaxed<float> release{0.0f};
-    Relaxed<float> noteOrCC{0.0f};
-    Relaxed<float> veloSw{0.0f};
-    Relaxed<float> midiChannel{0.0f};
-    Relaxed<float> midiVelocity{0.0f};
-    Relaxed<float> volume{0.0f};
-    Relaxed<float> ampLo{0.0f};
-    Relaxed<float> ampHi{0.0f};
-    Relaxed<float> freqLo{0.0f};
-    Relaxed<float> freqHi{0.0f};
-    Relaxed<float> midiNote{0.0f};
-    Relaxed<float> falloff{0.0f};
-    Relaxed<float> outMode{0.0f};
-    float outputLevel = 0.0f;
     Relaxed<bool> editorClosed{false};
     std::array<std::unique_ptr<APluginProgram>, kNumPrograms> programs;
-
-    // A note-on has gone out whose note-off has not: the note still sounds at the receiver. Its note-off
-    // goes out on the channel it started on.
-    bool noteSounding = false;
-    std::int32_t noteChannel = 0;
 };
 
 } // namespace zephyrion

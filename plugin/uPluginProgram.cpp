@@ -6,6 +6,9 @@
 namespace zephyrion {
 
 APluginProgram::APluginProgram() {
+    for (const ParameterInfo& info : kParameters) {
+        values[static_cast<std::size_t>(info.index)] = info.initial;
+    }
     setName("Init");
 }
 

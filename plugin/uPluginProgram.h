@@ -1,14 +1,17 @@
-// One stored program: the fourteen parameter values under the engine's names, and a name.
+// One stored program: the fourteen parameter values, indexed by the parameter table, and a name.
 #pragma once
 
+#include <array>
 #include <cstddef>
 
 #include "plugin/Relaxed.h"
+#include "plugin/parameters.h"
 
 namespace zephyrion {
 
 class APluginProgram {
 public:
+    // Every value at the table's default, named "Init".
     APluginProgram();
 
     // The host's customary limit for a program name; longer names are cut to it.
@@ -19,20 +22,7 @@ public:
     const char* getName() const { return name; }
 
     // Written by the plug-in's setParameter from any thread, read when the program is loaded.
-    Relaxed<float> freqMode{0.0f};
-    Relaxed<float> release{0.5f};
-    Relaxed<float> noteOrCC{0.0f};
-    Relaxed<float> veloSw{0.0f};
-    Relaxed<float> midiChannel{0.0f};
-    Relaxed<float> midiVelocity{1.0f};
-    Relaxed<float> volume{0.5f};
-    Relaxed<float> ampLo{0.0f};
-    Relaxed<float> ampHi{0.4f};
-    Relaxed<float> freqLo{0.0f};
-    Relaxed<float> freqHi{1.0f};
-    Relaxed<float> midiNote{36.0f / 127.0f};
-    Relaxed<float> falloff{0.8f};
-    Relaxed<float> outMode{0.1f};
+    std::array<Relaxed<float>, kNumRealParams> values;
 
 private:
     char name[52];

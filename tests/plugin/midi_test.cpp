@@ -102,12 +102,13 @@ TEST(MidiNotes, NoteNumbersSpan24To100) {
 }
 
 TEST(MidiNotes, FixedAndLevelDependentVelocity) {
-    {
+    // A velocity of 0 would make the note-on a note-off: Midi Vel. 0, and anything rounding to it, sends 1.
+    for (const float velocity : {0.0f, 0.003f}) {
         EngineHarness host;
-        host.set(kMidiVelocity, 0.0f);
+        host.set(kMidiVelocity, velocity);
         host.run(impulse(100, 0, 0.9f));
         ASSERT_FALSE(host.midi.empty());
-        EXPECT_EQ(host.midi[0].data2, 0);
+        EXPECT_EQ(host.midi[0].data2, 1) << "Midi Vel. " << velocity;
     }
     struct Case {
         float level;
@@ -130,10 +131,11 @@ TEST(MidiNotes, InvertedWindowVelocity) {
     host.set(kAmpHi, 0.2f);
     host.set(kVeloSw, 1.0f);
     host.set(kMidiVelocity, 0.0f);
-    host.run(StereoBuffer(2000)); // silence is inside an inverted window: note-on with base velocity
+    host.run(
+        StereoBuffer(2000)); // silence is inside an inverted window: note-on with base velocity, at least 1
     ASSERT_FALSE(host.midi.empty());
     EXPECT_TRUE(host.midi[0].isNoteOn());
-    EXPECT_EQ(host.midi[0].data2, 0);
+    EXPECT_EQ(host.midi[0].data2, 1);
 
     EngineHarness loud;
     loud.set(kAmpLo, 0.5f);

@@ -95,7 +95,7 @@ TEST(Parameters, FalloffGivesHoldUnitAndControllerIntervalRoundedHalfToEven) {
     }
 }
 
-TEST(Parameters, ReleaseCoefficientFollowsTheRateInForceWhenSet) {
+TEST(Parameters, ReleaseCoefficientFollowsTheSampleRate) {
     EngineHarness host;
     EXPECT_NEAR(host.plugin().getReleaseCoeff(), 0.99996865, 2e-8);
     host.set(kRelease, 1.0f);
@@ -103,9 +103,9 @@ TEST(Parameters, ReleaseCoefficientFollowsTheRateInForceWhenSet) {
     host.set(kRelease, 0.0f);
     EXPECT_NEAR(host.plugin().getReleaseCoeff(), 0.99998432, 2e-8);
 
-    // A new rate alone changes nothing; setting Release again, or loading a program, uses it.
+    // A new rate keeps the half-life in seconds, as do setting Release again and loading a program.
     host.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 22050.0f);
-    EXPECT_NEAR(host.plugin().getReleaseCoeff(), 0.99998432, 2e-8);
+    EXPECT_FLOAT_EQ(host.plugin().getReleaseCoeff(), std::pow(0.5, 1.0 / (1.001 * 22050.0)));
     host.set(kRelease, 1.0f);
     EXPECT_FLOAT_EQ(host.plugin().getReleaseCoeff(), std::pow(0.5, 1.0 / (0.001 * 22050.0)));
     host.dispatch(vst::effSetProgram, 0, 0);

@@ -1,0 +1,108 @@
+// The engine's parameters and what is derived from them.
+#include "plugin/engine/PeakEngine.h"
+
+#include <cmath>
+
+namespace zephyrion {
+
+namespace {
+
+// The coefficient of a one-pole section for a normalised frequency, by the frequency mode's curve.
+float filterCoefficient(float position, std::int32_t mode) {
+    const double f = position;
+    switch (mode) {
+    case 0: return static_cast<float>(0.9 * f + 0.1);
+    case 1: return static_cast<float>((std::exp(f) - 1.0) / (std::exp(1.0) - 1.0));
+    default: return static_cast<float>(std::log(1.0 + 100.0 * f) / std::log(101.0));
+    }
+}
+
+} // namespace
+
+PeakEngine::PeakEngine() {
+    for (const ParameterInfo& info : kParameters) {
+        setParameter(info.index, info.initial);
+    }
+}
+
+float PeakEngine::setParameter(std::int32_t index, float value) {
+    // Written so that NaN, which fails every comparison, ends up as 0.
+    if (value > 1.0f) {
+        value = 1.0f;
+    } else if (!(value >= 0.0f)) {
+        value = 0.0f;
+    }
+    if (!isRealParameter(index)) {
+        return value;
+    }
+    if (index == kFalloff || index == kRelease) {
+        noteActive = false;
+        inWindow = false;
+    }
+    values[static_cast<std::size_t>(index)] = value;
+    if (index == kFalloff) {
+        const double complement = 1.0 - static_cast<double>(value);
+        holdUnit = roundHalfEven(complement * 1000.0) + 1;
+        ccInterval = roundHalfEven(complement * 500.0) + 10;
+    } else if (index == kRelease) {
+        updateReleaseCoeff();
+    }
+    return value;
+}
+
+float PeakEngine::getParameter(std::int32_t index) const {
+    return isRealParameter(index) ? static_cast<float>(values[static_cast<std::size_t>(index)]) : 0.0f;
+}
+
+void PeakEngine::setSampleRate(float rate) {
+    if (std::isfinite(rate) && rate > 0.0f) {
+        sampleRate = rate;
+        updateReleaseCoeff();
+    }
+}
+
+void PeakEngine::updateReleaseCoeff() {
+    // The envelope halves every (1.001 - Release) seconds.
+    const double seconds = 1.0 - static_cast<double>(getParameter(kRelease)) + 0.001;
+    releaseCoeff = static_cast<float>(std::pow(0.5, 1.0 / (seconds * static_cast<float>(sampleRate))));
+}
+
+float PeakEngine::coefficientFor(CachedCoefficient& cache, float position, std::int32_t mode) {
+    // exp and ln cost more than a whole sample of the chain: only a changed setting computes them again.
+    if (cache.position != position || cache.mode != mode) {
+        cache.value = filterCoefficient(position, mode);
+        cache.position = position;
+        cache.mode = mode;
+    }
+    return cache.value;
+}
+
+PeakEngine::Settings PeakEngine::readSettings() {
+    std::array<float, kNumRealParams> v{};
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        v[i] = values[i];
+    }
+    Settings s{};
+    const std::int32_t mode = threeStepOf(v[kFreqMode]);
+    s.band.lowpassCoefficient = coefficientFor(lowpassCache, v[kFreqHi], mode);
+    s.band.highpassCoefficient = coefficientFor(highpassCache, v[kFreqLo], mode);
+    s.band.bandPass = v[kFreqLo] < v[kFreqHi];
+    s.gain = 1.0 - static_cast<double>(v[kVolume]);
+    s.ampLo = v[kAmpLo];
+    s.ampHi = v[kAmpHi];
+    s.upper = static_cast<float>(1.0 - static_cast<double>(s.ampLo));
+    s.lower = static_cast<float>(1.0 - static_cast<double>(s.ampHi));
+    s.inverted = s.ampLo > s.ampHi;
+    s.outputStep = threeStepOf(v[kOutMode]);
+    s.controllerMode = v[kNoteOrCC] > 0.5f;
+    s.hold = static_cast<std::uint32_t>(5 * holdUnit);
+    s.ccInterval = ccInterval;
+    s.releaseCoeff = releaseCoeff;
+    s.midiNote = v[kMidiNote];
+    s.midiChannel = v[kMidiChannel];
+    s.midiVelocity = v[kMidiVelocity];
+    s.velocityFromLevel = v[kVeloSw] > 0.5f;
+    return s;
+}
+
+} // namespace zephyrion

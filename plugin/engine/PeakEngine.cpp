@@ -36,8 +36,7 @@ float PeakEngine::setParameter(std::int32_t index, float value) {
         return value;
     }
     if (index == kFalloff || index == kRelease) {
-        noteActive = false;
-        inWindow = false;
+        clearNoteActive();
     }
     values[static_cast<std::size_t>(index)] = value;
     if (index == kFalloff) {
@@ -77,30 +76,33 @@ float PeakEngine::coefficientFor(CachedCoefficient& cache, float position, std::
     return cache.value;
 }
 
-PeakEngine::Settings PeakEngine::readSettings() {
+void PeakEngine::clearNoteActive() {
+    noteActive = false;
+    periodEnded.store(true, std::memory_order_release);
+}
+
+ChainSettings PeakEngine::readSettings() {
     std::array<float, kNumRealParams> v{};
     for (std::size_t i = 0; i < v.size(); ++i) {
         v[i] = values[i];
     }
-    Settings s{};
+    ChainSettings s{};
     const std::int32_t mode = threeStepOf(v[kFreqMode]);
-    s.band.lowpassCoefficient = coefficientFor(lowpassCache, v[kFreqHi], mode);
-    s.band.highpassCoefficient = coefficientFor(highpassCache, v[kFreqLo], mode);
-    s.band.bandPass = v[kFreqLo] < v[kFreqHi];
+    s.lowpassCoefficient = coefficientFor(lowpassCache, v[kFreqHi], mode);
+    s.highpassCoefficient = coefficientFor(highpassCache, v[kFreqLo], mode);
+    s.bandPass = v[kFreqLo] < v[kFreqHi];
     s.gain = 1.0 - static_cast<double>(v[kVolume]);
-    s.ampLo = v[kAmpLo];
-    s.ampHi = v[kAmpHi];
-    s.upper = static_cast<float>(1.0 - static_cast<double>(s.ampLo));
-    s.lower = static_cast<float>(1.0 - static_cast<double>(s.ampHi));
-    s.inverted = s.ampLo > s.ampHi;
+    s.upper = static_cast<float>(1.0 - static_cast<double>(v[kAmpLo]));
+    s.lower = static_cast<float>(1.0 - static_cast<double>(v[kAmpHi]));
+    s.inverted = v[kAmpLo] > v[kAmpHi];
     s.outputStep = threeStepOf(v[kOutMode]);
     s.controllerMode = v[kNoteOrCC] > 0.5f;
     s.hold = static_cast<std::uint32_t>(5 * holdUnit);
     s.ccInterval = ccInterval;
     s.releaseCoeff = releaseCoeff;
-    s.midiNote = v[kMidiNote];
-    s.midiChannel = v[kMidiChannel];
-    s.midiVelocity = v[kMidiVelocity];
+    s.midiNote = roundHalfEven(static_cast<double>(v[kMidiNote]) * 127.0);
+    s.midiChannel = roundHalfEven(static_cast<double>(v[kMidiChannel]) * 15.0);
+    s.velocity = roundHalfEven(static_cast<double>(v[kMidiVelocity]) * 127.0);
     s.velocityFromLevel = v[kVeloSw] > 0.5f;
     return s;
 }

@@ -2,22 +2,23 @@
 // them, and the per-sample chain that turns stereo audio into output audio and MIDI messages. A format
 // wrapper (the VST 2 effect, a converter, a benchmark) owns one and forwards to it.
 //
-// Threads: the parameters may be set from any thread while audio runs; process runs on the audio thread and
-// reads them once per call, so a change made during a call takes effect by the next call at the latest. The
-// meter, the peak and the note state are read at idle on the user-interface thread.
+// Threads: the parameters may be set from any thread while audio runs. process runs on the audio thread and
+// reads them once per call, so a change made during a call takes effect by the next call at the latest;
+// the end of a sounding period that Falloff, Release or suspend ask for acts between two samples, at the
+// next block of at most kChunkFrames. The meter, the peak and the note state are read at idle on the
+// user-interface thread.
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 #include "plugin/Relaxed.h"
-#include "plugin/engine/BandFilter.h"
+#include "plugin/engine/ChainTypes.h"
 #include "plugin/engine/MidiSink.h"
 #include "plugin/parameters.h"
 
 namespace zephyrion {
-
-enum class OutputMode { Replace, Add };
 
 class PeakEngine {
 public:
@@ -33,61 +34,43 @@ public:
     void setSampleRate(float rate);
 
     // Audio thread. Runs `frames` samples of the two inputs into the two outputs (replacing or adding to
-    // them) and hands every MIDI message to `sink` as it arises. Inputs may be the outputs themselves.
+    // them) and hands every MIDI message to `sink` as it arises, stamped with its frame in this call.
+    // Inputs may be the outputs themselves.
     void process(const float* const* inputs, float* const* outputs, std::int32_t frames, OutputMode mode,
                  MidiSink& sink);
 
     // User-interface thread (the host's suspend): the current active period ends at the next sample.
-    void suspend() { holdCounter = 0; }
+    void suspend() { holdEnded.store(true, std::memory_order_release); }
 
     // User-interface thread, at idle: what the editor shows.
     float getMeterLevel() const { return meterLevel; }
     float getMeterPeak() const { return meterPeak; }
     bool isNoteActive() const { return noteActive; }
-    void clearNoteActive() { noteActive = false; }
+    // Any thread: the active period ends, and with it a sounding note, at the next sample.
+    void clearNoteActive();
 
-    // Derived values, for tests and tools that show them.
+    // Derived values and state, for tests and tools that show them.
     std::int32_t getHoldUnit() const { return holdUnit; }
     std::int32_t getCcInterval() const { return ccInterval; }
     float getReleaseCoeff() const { return releaseCoeff; }
-    float getEnvelope() const { return envelope; }
-    const BandFilter& filter() const { return bandFilter; }
+    float getEnvelope() const { return chain.envelope; }
+    float section(int index) const { return chain.sections[index]; }
 
-    // Scratch memory per instance, for the README and the benchmark.
+    // The chain runs a block in pieces of at most this many frames; its scratch memory is one piece of mono
+    // input, for the README and the benchmark.
     static constexpr std::int32_t kChunkFrames = 1024;
 
 private:
-    // The parameters as one call of process uses them, read once at its start.
-    struct Settings {
-        BandSetting band;
-        double gain; // 1 - Volume
-        float upper; // the window's bounds: Amp.Lo sets the upper one, Amp.Hi the lower one
-        float lower;
-        bool inverted; // Amp.Lo > Amp.Hi: everything outside the two bounds
-        std::int32_t outputStep;
-        bool controllerMode;
-        std::uint32_t hold; // samples an active period lasts after its last in-window sample
-        std::int32_t ccInterval;
-        float releaseCoeff;
-        float midiNote;
-        float midiChannel;
-        float midiVelocity;
-        bool velocityFromLevel;
-        float ampLo;
-        float ampHi;
-    };
     struct CachedCoefficient {
         float position = -1.0f;
         std::int32_t mode = -1;
         float value = 0.0f;
     };
 
-    Settings readSettings();
+    ChainSettings readSettings();
     float coefficientFor(CachedCoefficient& cache, float position, std::int32_t mode);
     void updateReleaseCoeff();
-    void runTail(const Settings& settings, const float* const* inputs, float* const* outputs,
-                 std::int32_t start, std::int32_t frames, OutputMode mode, MidiSink& sink);
-    std::int32_t velocityFor(const Settings& settings, float level) const;
+    void takeRequests();
 
     std::array<Relaxed<float>, kNumRealParams> values;
     Relaxed<float> sampleRate{44100.0f};
@@ -97,28 +80,20 @@ private:
     Relaxed<std::int32_t> ccInterval{0};
     Relaxed<float> releaseCoeff{0.0f};
 
-    // The chain's state, carried from block to block.
-    BandFilter bandFilter;
+    // Asked for by other threads, taken by the audio thread between two samples.
+    std::atomic<bool> periodEnded{false};
+    std::atomic<bool> holdEnded{false};
+
+    // The chain's state, carried from block to block and owned by the audio thread.
+    ChainState chain{};
     CachedCoefficient lowpassCache;
     CachedCoefficient highpassCache;
-    float envelope = 0.0f;
+    // Published for the user-interface thread after every piece.
     Relaxed<float> meterLevel{0.0f};
     Relaxed<float> meterPeak{0.0f};
-    std::int32_t noteNumber = 0;
-    std::int32_t ccCountdown = 0;
-    Relaxed<std::uint32_t> holdCounter{0};
-    // Cleared from other threads (Falloff, Release, the editor) between two samples, so read per sample.
     Relaxed<bool> noteActive{false};
-    bool lastNoteActive = false;
-    Relaxed<bool> inWindow{false};
-    // A note-on has gone out whose note-off has not: the note still sounds at the receiver. Its note-off
-    // goes out on the channel it started on.
-    bool noteSounding = false;
-    std::int32_t noteChannel = 0;
 
-    // Scratch for one chunk of a block: the mono input and the band-filtered signal.
-    std::array<float, kChunkFrames> mono{};
-    std::array<float, kChunkFrames> filtered{};
+    std::array<double, kChunkFrames> mono{};
 };
 
 } // namespace zephyrion

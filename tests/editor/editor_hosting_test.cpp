@@ -112,7 +112,7 @@ TEST_F(Hosting, UpdateCopiesValuesButLeavesTheControlsToTheRefresh) {
     EXPECT_EQ(window().fm.caption(), "Orig.");
 }
 
-// Automation from another thread only writes the window's copies; the window's own thread does the rest.
+// Automation from another thread only marks the values changed; the window's own thread takes them.
 // Meant for the thread sanitizer build as much as for this one.
 TEST_F(Hosting, AutomationFromAnotherThreadWhileTheEditorRefreshes) {
     openEditor();

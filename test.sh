@@ -9,7 +9,6 @@ usage() {
 usage: ./test.sh [options] [preset...]
 
 Without presets: ${default_presets[*]}
-Other presets: linux-x86_64-tsan
 
 options:
   --build-prefix P  build preset X in P<X>, logs in Plogs (default build/, env ZEPHYRION_BUILD_PREFIX);
@@ -21,8 +20,8 @@ options:
 EOF
 }
 
-default_presets=(linux-x86_64 linux-x86_64-asan linux-i386 windows-i686 windows-x86_64)
-known_presets=("${default_presets[@]}" linux-x86_64-tsan)
+default_presets=(linux-x86_64 linux-x86_64-asan linux-x86_64-tsan linux-i386 windows-i686 windows-x86_64)
+known_presets=("${default_presets[@]}")
 
 cd "$(dirname "$0")" || exit 1
 source_dir=$(pwd)

@@ -1,5 +1,6 @@
-// What every control of the editor does when the user touches it. Each change goes to the plug-in through
-// setParameterAutomated, so the host hears of it as automation.
+// What every control of the editor does when the user touches it. Each change the user makes goes to the
+// plug-in through setParameterAutomated, so the host hears of it as automation; values the window merely
+// shows never go back.
 #include <algorithm>
 
 #include "editor/EditorLayout.h"
@@ -16,6 +17,7 @@ using namespace zephyrion;
 constexpr int kLastNoteName = 96;
 constexpr int kLastController = 127;
 constexpr double kLastNoteValue = 96.0 / 127.0;
+constexpr float kLastStepValue = 0.2f;
 
 bool leftButtonAlone(ui::ShiftState shift) {
     return shift == ui::ssLeft;
@@ -28,9 +30,10 @@ void TPluginEditorWindow::showStatus(std::string text) {
     d.setCaption(statusText);
 }
 
-void TPluginEditorWindow::automate(std::int32_t index, float value) {
+void TPluginEditorWindow::automate(ParameterIndex index, float chosen) {
+    values[static_cast<std::size_t>(index)] = chosen;
     if (plugin != nullptr) {
-        plugin->setParameterAutomated(index, value);
+        plugin->setParameterAutomated(index, chosen);
     }
 }
 
@@ -51,8 +54,8 @@ void TPluginEditorWindow::Image5MouseMove() {
 }
 
 void TPluginEditorWindow::setqmodeMouseMove() {
-    const int mode = threeStepIndex(loadCopy(freqMode));
-    showStatus("freq. mode: " + std::string(freqModeNames[static_cast<std::size_t>(mode)]));
+    const auto mode = static_cast<std::size_t>(threeStepOf(value(kFreqMode)));
+    showStatus("freq. mode: " + std::string(freqModeNames[mode]));
 }
 
 void TPluginEditorWindow::bvolMouseMove() {
@@ -87,42 +90,44 @@ void TPluginEditorWindow::GaugeBar3MouseMove() {
     showStatus("High Freq.: " + frequencyText(plugin, GaugeBar3.position()));
 }
 
-void TPluginEditorWindow::sliderChanged(const TGaugeBar& bar, std::atomic<float>& copy, std::int32_t index) {
-    const float value = static_cast<float>(static_cast<double>(bar.position()) / bar.max());
-    storeCopy(copy, value);
-    automate(index, value);
+void TPluginEditorWindow::sliderChanged(const TGaugeBar& bar, ParameterIndex index) {
+    // A slider moved to show the plug-in's value has only rounded it for the eye.
+    if (showingPluginValues_) {
+        return;
+    }
+    automate(index, static_cast<float>(static_cast<double>(bar.position()) / bar.max()));
 }
 
 void TPluginEditorWindow::bvolChange() {
-    sliderChanged(bvol, volume, kVolume);
+    sliderChanged(bvol, kVolume);
     bvolMouseMove();
 }
 void TPluginEditorWindow::bthreshChange() {
-    sliderChanged(bthresh, ampLo, kAmpLo);
+    sliderChanged(bthresh, kAmpLo);
     DrawDisplay();
     bthreshMouseMove();
 }
 void TPluginEditorWindow::GaugeBar2Change() {
-    sliderChanged(GaugeBar2, ampHi, kAmpHi);
+    sliderChanged(GaugeBar2, kAmpHi);
     DrawDisplay();
     GaugeBar2MouseMove();
 }
 void TPluginEditorWindow::GaugeBar1Change() {
-    sliderChanged(GaugeBar1, freqLo, kFreqLo);
+    sliderChanged(GaugeBar1, kFreqLo);
     DrawDisplay();
     GaugeBar1MouseMove();
 }
 void TPluginEditorWindow::GaugeBar3Change() {
-    sliderChanged(GaugeBar3, freqHi, kFreqHi);
+    sliderChanged(GaugeBar3, kFreqHi);
     DrawDisplay();
     GaugeBar3MouseMove();
 }
 void TPluginEditorWindow::bfalloffChange() {
-    sliderChanged(bfalloff, falloff, kFalloff);
+    sliderChanged(bfalloff, kFalloff);
     bfalloffMouseMove();
 }
 void TPluginEditorWindow::brelChange() {
-    sliderChanged(brel, release, kRelease);
+    sliderChanged(brel, kRelease);
     brelMouseMove();
 }
 
@@ -134,17 +139,17 @@ void TPluginEditorWindow::startDrag(ui::ShiftState shift, int y, float copy, int
 }
 
 void TPluginEditorWindow::rootMouseDown(ui::ShiftState shift, int y) {
-    startDrag(shift, y, loadCopy(midiNote), 127);
+    startDrag(shift, y, value(kMidiNote), 127);
 }
 void TPluginEditorWindow::velMouseDown(ui::ShiftState shift, int y) {
-    startDrag(shift, y, loadCopy(midiVelocity), 127);
+    startDrag(shift, y, value(kMidiVelocity), 127);
 }
 void TPluginEditorWindow::chMouseDown(ui::ShiftState shift, int y) {
-    startDrag(shift, y, loadCopy(midiChannel), 15);
+    startDrag(shift, y, value(kMidiChannel), 15);
 }
 
 std::string TPluginEditorWindow::noteLabelText(int n) const {
-    return loadCopy(noteOrCC) > 0.5f ? std::to_string(n) : noteName(n);
+    return value(kNoteOrCC) > 0.5f ? std::to_string(n) : noteName(n);
 }
 
 std::optional<int> TPluginEditorWindow::draggedValue(ui::ShiftState shift, int y, int divisor,
@@ -159,39 +164,35 @@ std::optional<int> TPluginEditorWindow::draggedValue(ui::ShiftState shift, int y
     return static_cast<int>(n);
 }
 
-void TPluginEditorWindow::sendDragged(std::atomic<float>& copy, std::int32_t index, float value) {
-    storeCopy(copy, value);
-    automate(index, value);
-}
-
 void TPluginEditorWindow::rootMouseMove(ui::ShiftState shift, int y) {
     showStatus("Change Output Note");
-    const int upper = loadCopy(noteOrCC) > 0.5f ? kLastController : kLastNoteName;
+    const int upper = value(kNoteOrCC) > 0.5f ? kLastController : kLastNoteName;
     if (const auto n = draggedValue(shift, y, 2, upper)) {
         root.setCaption(noteLabelText(*n));
-        sendDragged(midiNote, kMidiNote, static_cast<float>(*n) / 127.0f);
+        automate(kMidiNote, static_cast<float>(*n) / 127.0f);
     }
 }
 void TPluginEditorWindow::velMouseMove(ui::ShiftState shift, int y) {
     showStatus("Change Output Velocity");
     if (const auto n = draggedValue(shift, y, 2, 127)) {
         vel.setCaption(std::to_string(*n));
-        sendDragged(midiVelocity, kMidiVelocity, static_cast<float>(*n) / 127.0f);
+        automate(kMidiVelocity, static_cast<float>(*n) / 127.0f);
     }
 }
 void TPluginEditorWindow::chMouseMove(ui::ShiftState shift, int y) {
     showStatus("Change Output Channel");
     if (const auto n = draggedValue(shift, y, 4, 15)) {
         ch.setCaption(std::to_string(*n + 1));
-        sendDragged(midiChannel, kMidiChannel, static_cast<float>(*n) / 15.0f);
+        automate(kMidiChannel, static_cast<float>(*n) / 15.0f);
     }
 }
 
-void TPluginEditorWindow::cycleMode(ui::MouseButton button, std::atomic<float>& copy, ui::TLabel& label,
-                                    std::int32_t index, bool outputWords) {
-    // Summed in double and only then stored as a float, so a step down from 0.1 may leave a tiny
-    // positive remainder that still reads as the first word.
-    double v = loadCopy(copy);
+void TPluginEditorWindow::cycleMode(ui::MouseButton button, ParameterIndex index, ui::TLabel& label,
+                                    bool outputWords) {
+    // A host value beyond the last step plays as the last step, so the click steps on from there. Summed in
+    // double and only then stored as a float, so a step down from 0.1 may leave a tiny positive remainder
+    // that still reads as the first word.
+    double v = std::min(value(index), kLastStepValue);
     if (button == ui::mbLeft) {
         v += 0.1;
         if (v > 0.21) {
@@ -204,35 +205,30 @@ void TPluginEditorWindow::cycleMode(ui::MouseButton button, std::atomic<float>& 
         }
     }
     const float stored = static_cast<float>(v);
-    storeCopy(copy, stored);
     const auto& words = outputWords ? outModeNames : freqModeShortNames;
-    label.setCaption(words[static_cast<std::size_t>(threeStepIndex(stored))]);
+    label.setCaption(words[static_cast<std::size_t>(threeStepOf(stored))]);
     automate(index, stored);
 }
 
 void TPluginEditorWindow::fmMouseUp(ui::MouseButton button) {
-    cycleMode(button, outMode, fm, kOutMode, true);
+    cycleMode(button, kOutMode, fm, true);
 }
 void TPluginEditorWindow::setqmodeMouseUp(ui::MouseButton button) {
-    cycleMode(button, freqMode, setqmode, kFreqMode, false);
+    cycleMode(button, kFreqMode, setqmode, false);
 }
 
 void TPluginEditorWindow::Image4MouseUp() {
-    const float mode = 1.0f - loadCopy(noteOrCC);
-    storeCopy(noteOrCC, mode);
+    const float mode = 1.0f - value(kNoteOrCC);
     automate(kNoteOrCC, mode);
     // Back in note mode, a controller number above the last note name is pulled down to it.
-    if (mode < 0.5f && static_cast<double>(loadCopy(midiNote)) > kLastNoteValue) {
-        const float note = static_cast<float>(kLastNoteValue);
-        storeCopy(midiNote, note);
-        automate(kMidiNote, note);
+    if (mode < 0.5f && static_cast<double>(value(kMidiNote)) > kLastNoteValue) {
+        automate(kMidiNote, static_cast<float>(kLastNoteValue));
     }
     UpdaterTimer();
 }
 
 void TPluginEditorWindow::Image5MouseUp() {
-    const float mode = 1.0f - loadCopy(veloSw);
-    storeCopy(veloSw, mode);
+    const float mode = 1.0f - value(kVeloSw);
     automate(kVeloSw, mode);
     UpdaterTimer();
 }

@@ -1,13 +1,16 @@
-// Keeping the window in line with its parameter copies: the refresh, the display and the meter.
+// Keeping the window in line with the plug-in's values: the refresh, the display and the meter.
 #include <cmath>
 
 #include "editor/EditorLayout.h"
 #include "editor/EditorWords.h"
 #include "editor/uEditor.h"
+#include "plugin/parameters.h"
 #include "vst/DVstUtils.h"
 
 namespace editor {
 namespace {
+
+using namespace zephyrion;
 
 constexpr ui::Color kNoteFill = ui::rgb(255, 255, 0);
 constexpr ui::Color kIdleFill = ui::rgb(51, 51, 0);
@@ -30,27 +33,38 @@ void TPluginEditorWindow::setCaptionIfChanged(ui::TLabel& label, const std::stri
     }
 }
 
-void TPluginEditorWindow::UpdaterTimer() {
-    const int note = rounded(127.0 * loadCopy(midiNote));
-    setCaptionIfChanged(root, noteLabelText(note));
-    setCaptionIfChanged(ch, std::to_string(rounded(15.0 * loadCopy(midiChannel)) + 1));
-    setCaptionIfChanged(vel, std::to_string(rounded(127.0 * loadCopy(midiVelocity))));
-    setCaptionIfChanged(
-        fm, std::string(outModeNames[static_cast<std::size_t>(threeStepIndex(loadCopy(outMode)))]));
-    setCaptionIfChanged(
-        setqmode,
-        std::string(freqModeShortNames[static_cast<std::size_t>(threeStepIndex(loadCopy(freqMode)))]));
-    Image6.setVisible(loadCopy(noteOrCC) > 0.5f);
-    Image7.setVisible(loadCopy(veloSw) > 0.5f);
-
-    // A slider that really moves reports its grid value back to the host through its change handler.
-    const std::pair<TGaugeBar*, std::atomic<float>*> sliders[] = {
-        {&bvol, &volume},      {&bthresh, &ampLo},   {&bfalloff, &falloff}, {&brel, &release},
-        {&GaugeBar1, &freqLo}, {&GaugeBar2, &ampHi}, {&GaugeBar3, &freqHi},
-    };
-    for (auto [bar, copy] : sliders) {
-        bar->setPosition(rounded(static_cast<double>(bar->max()) * loadCopy(*copy)));
+void TPluginEditorWindow::takeParameters() {
+    if (plugin == nullptr) {
+        return;
     }
+    for (const zephyrion::ParameterInfo& parameter : zephyrion::kParameters) {
+        values[static_cast<std::size_t>(parameter.index)] = plugin->getParameter(parameter.index);
+    }
+}
+
+void TPluginEditorWindow::UpdaterTimer() {
+    // The refresh reads the plug-in itself: on some window systems its ticks arrive between the host's idles.
+    takeParameters();
+    const int note = rounded(127.0 * value(kMidiNote));
+    setCaptionIfChanged(root, noteLabelText(note));
+    setCaptionIfChanged(ch, std::to_string(rounded(15.0 * value(kMidiChannel)) + 1));
+    setCaptionIfChanged(vel, std::to_string(rounded(127.0 * value(kMidiVelocity))));
+    setCaptionIfChanged(fm,
+                        std::string(outModeNames[static_cast<std::size_t>(threeStepOf(value(kOutMode)))]));
+    setCaptionIfChanged(
+        setqmode, std::string(freqModeShortNames[static_cast<std::size_t>(threeStepOf(value(kFreqMode)))]));
+    Image6.setVisible(value(kNoteOrCC) > 0.5f);
+    Image7.setVisible(value(kVeloSw) > 0.5f);
+
+    const std::pair<TGaugeBar*, ParameterIndex> sliders[] = {
+        {&bvol, kVolume},      {&bthresh, kAmpLo},   {&bfalloff, kFalloff}, {&brel, kRelease},
+        {&GaugeBar1, kFreqLo}, {&GaugeBar2, kAmpHi}, {&GaugeBar3, kFreqHi},
+    };
+    showingPluginValues_ = true;
+    for (auto [bar, index] : sliders) {
+        bar->setPosition(rounded(static_cast<double>(bar->max()) * value(index)));
+    }
+    showingPluginValues_ = false;
 }
 
 void TPluginEditorWindow::DrawDisplay() {
@@ -68,11 +82,11 @@ void TPluginEditorWindow::DrawDisplay() {
     line(canvas, 0, a1 - 1, kDisplaySize, a1 - 1);
     line(canvas, 0, a2, kDisplaySize, a2);
 
-    canvas.brush.color = noteActive.load(std::memory_order_relaxed) ? kNoteFill : kIdleFill;
+    canvas.brush.color = noteActive ? kNoteFill : kIdleFill;
     canvas.brush.style = ui::BrushStyle::Solid;
     // Equal settings count as crossed: the window then lies outside the two lines.
-    const bool frequencyInOrder = loadCopy(freqLo) < loadCopy(freqHi);
-    const bool amplitudeInOrder = loadCopy(ampLo) < loadCopy(ampHi);
+    const bool frequencyInOrder = value(kFreqLo) < value(kFreqHi);
+    const bool amplitudeInOrder = value(kAmpLo) < value(kAmpHi);
     if (frequencyInOrder && amplitudeInOrder) {
         canvas.rectangle(f1, a1, f3, a2);
     } else if (frequencyInOrder) {

@@ -1,7 +1,5 @@
 #include "editor/EditorWords.h"
 
-#include "vst/DVstUtils.h"
-
 namespace editor {
 
 std::string noteName(int index) {
@@ -14,10 +12,6 @@ std::string noteName(int index) {
 int wrapIndex(long value, int count) {
     const long rest = value % count;
     return static_cast<int>(rest < 0 ? rest + count : rest);
-}
-
-int threeStepIndex(float value) {
-    return wrapIndex(vst::roundHalfEven(10.0 * value), 3);
 }
 
 std::string percentText(int p) {

@@ -7,6 +7,7 @@
 
 namespace editor {
 
+// Indexed by the step a three-step value plays (zephyrion::threeStepOf).
 inline constexpr std::array<std::string_view, 3> outModeNames{"Mute", "Proc.", "Orig."};
 inline constexpr std::array<std::string_view, 3> freqModeNames{"linear", "exponential", "logarithmic"};
 inline constexpr std::array<std::string_view, 3> freqModeShortNames{"lin", "exp", "log"};
@@ -18,9 +19,6 @@ std::string noteName(int index);
 // Reduces any whole number, negative ones included, to 0..count-1, so odd host values never index
 // outside a table.
 int wrapIndex(long value, int count);
-
-// The word index of a three-step mode value: Round(10 x value) mod 3.
-int threeStepIndex(float value);
 
 // p, then "%", padded with zeros to at least three digits ("005%", "050%", "100%").
 std::string percentText(int p);

@@ -1,13 +1,12 @@
 // The editor window: every control of the layout table under its name, the window's copies of the fourteen
-// parameter values, and the handlers that turn mouse actions into automated parameter changes and keep the
-// controls in line with the copies.
+// parameter values, and the handlers that turn the user's mouse actions into automated parameter changes and
+// keep the controls in line with the copies.
 //
-// Threads: everything runs on the window's thread (the host's user-interface thread), except that the
-// editor adapter may write the parameter copies from whichever thread sets a parameter; those copies are
-// therefore relaxed atomics, read where they are used.
+// Threads: everything here, the copies included, runs on the window's thread (the host's user-interface
+// thread). The window takes the values from the plug-in itself; no other thread ever reaches into it.
 #pragma once
 
-#include <atomic>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "editor/TGaugeBar.h"
+#include "plugin/parameters.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/Image32.h"
@@ -25,13 +25,6 @@
 #include "vst/DAudioEffect.h"
 
 namespace editor {
-
-inline float loadCopy(const std::atomic<float>& copy) {
-    return copy.load(std::memory_order_relaxed);
-}
-inline void storeCopy(std::atomic<float>& copy, float value) {
-    copy.store(value, std::memory_order_relaxed);
-}
 
 class TPluginEditorWindow : public ui::TForm {
 public:
@@ -46,8 +39,11 @@ public:
     // Window operations the editor adapter calls, in its order (see the adapter).
     void FormCreate();
     void FormShow();
-    // Labels, captions and slider positions from the copies; sliders that move report back to the host.
+    // Takes the values from the plug-in, then sets labels, captions and slider positions from them. Showing
+    // a value is no gesture of the user's: nothing here sets a parameter or reports one to the host.
     void UpdaterTimer();
+    // Reads every parameter value from the plug-in into the copies.
+    void takeParameters();
     // The amplitude and frequency window in Image321.
     void DrawDisplay();
     // Moves the level meter's cover and peak marker for linear levels 0..1.
@@ -94,21 +90,11 @@ public:
     // Set by the editor adapter right after creation; not owned.
     vst::AudioEffect* plugin = nullptr;
     // The engine's note state as the adapter last copied it; colours the display.
-    std::atomic<bool> noteActive{false};
-    std::atomic<float> freqMode{0.0f};
-    std::atomic<float> release{0.0f};
-    std::atomic<float> noteOrCC{0.0f};
-    std::atomic<float> veloSw{0.0f};
-    std::atomic<float> midiNote{0.0f};
-    std::atomic<float> volume{0.0f};
-    std::atomic<float> ampLo{0.0f};
-    std::atomic<float> ampHi{0.0f};
-    std::atomic<float> midiChannel{0.0f};
-    std::atomic<float> midiVelocity{0.0f};
-    std::atomic<float> falloff{0.0f};
-    std::atomic<float> freqLo{0.0f};
-    std::atomic<float> freqHi{0.0f};
-    std::atomic<float> outMode{0.0f};
+    bool noteActive = false;
+    // The parameter values as the plug-in last gave them or the user last set them, indexed by the
+    // parameter table.
+    std::array<float, zephyrion::kNumRealParams> values{};
+    float value(zephyrion::ParameterIndex index) const { return values[static_cast<std::size_t>(index)]; }
     bool formShown = false;
 
     // Status texts and handlers, named by control and event.
@@ -149,18 +135,22 @@ private:
     void applyLayout();
     void connectHandlers();
     void showStatus(std::string text);
-    void automate(std::int32_t index, float value);
+    // A value the user chose: kept in the copy and sent to the plug-in as automation.
+    void automate(zephyrion::ParameterIndex index, float chosen);
     // The shared body of the seven slider change handlers.
-    void sliderChanged(const TGaugeBar& bar, std::atomic<float>& copy, std::int32_t index);
+    void sliderChanged(const TGaugeBar& bar, zephyrion::ParameterIndex index);
     // The label drags: the value `divisor` pixels per step from the start, within 0..`upper`; nothing
     // unless the left button alone is held.
     std::optional<int> draggedValue(ui::ShiftState shift, int y, int divisor, int upper) const;
-    void sendDragged(std::atomic<float>& copy, std::int32_t index, float value);
     void startDrag(ui::ShiftState shift, int y, float copy, int scale);
     std::string noteLabelText(int n) const;
-    void cycleMode(ui::MouseButton button, std::atomic<float>& copy, ui::TLabel& label, std::int32_t index,
+    void cycleMode(ui::MouseButton button, zephyrion::ParameterIndex index, ui::TLabel& label,
                    bool outputWords);
     void setCaptionIfChanged(ui::TLabel& label, const std::string& text);
+
+    // Set while the refresh moves the sliders to the plug-in's values, so their change handlers know the
+    // move is no gesture of the user's.
+    bool showingPluginValues_ = false;
 
     std::vector<std::pair<std::string_view, ui::TControl*>> controls_;
 };

@@ -1,10 +1,7 @@
 #include "plugin/uPluginEditor.h"
 
-#include <algorithm>
-
 #include "editor/EditorLayout.h"
 #include "editor/uEditor.h"
-#include "plugin/parameters.h"
 #include "plugin/uPlugin.h"
 
 namespace zephyrion {
@@ -12,7 +9,7 @@ namespace zephyrion {
 APluginEditor::APluginEditor(APlugin* owner) : vst::AEffEditor(owner) {}
 
 APluginEditor::~APluginEditor() {
-    if (ownedWindow) {
+    if (window) {
         plugin().setEditorClosed(true);
         destroyWindow();
     }
@@ -22,41 +19,34 @@ APlugin& APluginEditor::plugin() const {
     return *static_cast<APlugin*>(effect);
 }
 
+bool APluginEditor::createWindow(void* parent) {
+    auto created = std::make_unique<editor::TPluginEditorWindow>(parent);
+    if (created->nativeWindow() == nullptr) {
+        return false;
+    }
+    created->plugin = &plugin();
+    window = std::move(created);
+    parentWindow = parent;
+    return true;
+}
+
 void APluginEditor::destroyWindow() {
-    window.store(nullptr, std::memory_order_relaxed);
-    ownedWindow.reset();
+    window.reset();
     parentWindow = nullptr;
 }
 
-void APluginEditor::copyParameters(editor::TPluginEditorWindow& target) const {
-    APlugin& source = plugin();
-    const std::pair<std::atomic<float>*, vst::VstInt32> copies[] = {
-        {&target.volume, kVolume},
-        {&target.ampLo, kAmpLo},
-        {&target.ampHi, kAmpHi},
-        {&target.freqLo, kFreqLo},
-        {&target.freqHi, kFreqHi},
-        {&target.midiNote, kMidiNote},
-        {&target.falloff, kFalloff},
-        {&target.midiChannel, kMidiChannel},
-        {&target.midiVelocity, kMidiVelocity},
-        {&target.outMode, kOutMode},
-        {&target.noteOrCC, kNoteOrCC},
-        {&target.veloSw, kVeloSw},
-        {&target.release, kRelease},
-        {&target.freqMode, kFreqMode},
-    };
-    for (auto [copy, index] : copies) {
-        editor::storeCopy(*copy, source.getParameter(index));
+void APluginEditor::takeParameters(bool always) {
+    if (parametersChanged.exchange(false, std::memory_order_acquire) || always) {
+        window->takeParameters();
     }
 }
 
 vst::VstInt32 APluginEditor::getRect(vst::ERect** answer) {
     rect.top = 0;
     rect.left = 0;
-    if (const editor::TPluginEditorWindow* shown = editorWindow()) {
-        rect.bottom = static_cast<std::int16_t>(shown->height());
-        rect.right = static_cast<std::int16_t>(shown->width());
+    if (window) {
+        rect.bottom = static_cast<std::int16_t>(window->height());
+        rect.right = static_cast<std::int16_t>(window->width());
     } else {
         rect.bottom = editor::kWindowHeight;
         rect.right = editor::kWindowWidth;
@@ -66,23 +56,22 @@ vst::VstInt32 APluginEditor::getRect(vst::ERect** answer) {
 }
 
 vst::VstInt32 APluginEditor::open(void* parent) {
-    parentWindow = parent;
-    ++openCount;
-    if (openCount == 1 || !ownedWindow) {
-        auto created = std::make_unique<editor::TPluginEditorWindow>(parent);
-        if (created->nativeWindow() == nullptr) {
-            // Nothing would show: tell the host so, and leave no half-open editor behind.
-            openCount = std::max(openCount - 1, 0);
-            parentWindow = nullptr;
-            return 0;
-        }
-        copyParameters(*created);
-        created->plugin = &plugin();
-        ownedWindow = std::move(created);
-        window.store(ownedWindow.get(), std::memory_order_relaxed);
+    if (window && parent != parentWindow) {
+        // Opened again into another of the host's windows without a close: the editor moves there.
+        destroyWindow();
     }
+    if (!window && !createWindow(parent)) {
+        // Nothing would show: tell the host so, and leave no half-open editor behind.
+        if (openCount > 0) {
+            openCount = 0;
+            plugin().setEditorClosed(true);
+        }
+        return 0;
+    }
+    ++openCount;
     plugin().setEditorClosed(false);
-    editor::TPluginEditorWindow& shown = *ownedWindow;
+    editor::TPluginEditorWindow& shown = *window;
+    takeParameters(true);
     shown.update();
     shown.show();
     shown.DrawDisplay();
@@ -92,10 +81,10 @@ vst::VstInt32 APluginEditor::open(void* parent) {
 }
 
 void APluginEditor::close() {
-    if (ownedWindow) {
-        ownedWindow->hide();
+    if (window) {
+        window->hide();
     }
-    openCount = std::max(openCount - 1, 0);
+    openCount = openCount > 0 ? openCount - 1 : 0;
     if (openCount == 0) {
         plugin().setEditorClosed(true);
         destroyWindow();
@@ -103,26 +92,24 @@ void APluginEditor::close() {
 }
 
 void APluginEditor::idle() {
-    if (plugin().isEditorClosed() || !ownedWindow) {
+    if (plugin().isEditorClosed() || !window) {
         return;
     }
-    editor::TPluginEditorWindow& shown = *ownedWindow;
+    editor::TPluginEditorWindow& shown = *window;
+    // Before the events, so the timers they deliver already show the new values.
+    takeParameters(false);
     // The host's idle is where the window system's events and the window's timers are delivered.
     shown.pumpEvents();
     shown.setMeter(plugin().getMeterLevel(), plugin().getMeterPeak());
     if (shown.formShown) {
         shown.DrawDisplay();
     }
-    shown.noteActive.store(plugin().isNoteActive(), std::memory_order_relaxed);
+    shown.noteActive = plugin().isNoteActive();
     shown.update();
 }
 
 void APluginEditor::update() {
-    editor::TPluginEditorWindow* shown = editorWindow();
-    if (plugin().isEditorClosed() || shown == nullptr) {
-        return;
-    }
-    copyParameters(*shown);
+    parametersChanged.store(true, std::memory_order_release);
 }
 
 } // namespace zephyrion

@@ -1,10 +1,11 @@
-// The plug-in's editor adapter: answers the host's editor opcodes, owns the editor window and carries values
-// between the effect object and the window: parameter values into the window's copies, meter levels and
-// the note state into its meter and display.
+// The plug-in's editor adapter: answers the host's editor opcodes, owns the editor window and tells it when
+// the plug-in's values changed; the window then takes them from the plug-in itself. Meter levels and the note
+// state go into the window at idle.
 //
 // Threads: getRect, open, close and idle arrive with the editor opcodes on the host's user-interface thread,
-// which is where the window lives. update arrives on whichever thread set a parameter and touches nothing
-// but the window's fourteen atomic copies.
+// which is where the window lives and the only thread that ever touches it. update arrives on whichever
+// thread set a parameter and only records that values changed, in the adapter, which lives as long as the
+// plug-in; so a host may automate from any thread while the user opens and closes the editor.
 #pragma once
 
 #include <atomic>
@@ -28,32 +29,37 @@ public:
 
     // 313 x 226 at (0, 0), from the window when there is one; the rectangle lives as long as the adapter.
     vst::VstInt32 getRect(vst::ERect** rect) override;
-    // Creates the window inside the host's `parent` on the first open, shows and refreshes it. Answers 0
-    // when the window system gives no window, and then keeps none.
+    // Creates the window inside the host's `parent` on the first open, shows and refreshes it. An open into
+    // another parent while the window exists moves the editor there (a new window in the new parent). Answers
+    // 0 when the window system gives no window, and then keeps none.
     vst::VstInt32 open(void* parent) override;
     // Hides the window; the close that balances the first open destroys it.
     void close() override;
-    // Window events and timers, the meter, the display and the note state.
+    // Changed values, window events and timers, the meter, the display and the note state.
     void idle() override;
-    // Copies the parameter values into the window; the controls follow at its next refresh.
+    // Any thread: notes that the plug-in's values changed; the window takes them at the next idle.
     void update() override;
 
-    // For tests and tools: the window while one exists, and the opens not yet balanced by a close.
-    editor::TPluginEditorWindow* editorWindow() const { return window.load(std::memory_order_relaxed); }
+    // For tests and tools, on the user-interface thread: the window while one exists, and the opens not yet
+    // balanced by a close.
+    editor::TPluginEditorWindow* editorWindow() const { return window.get(); }
     vst::VstInt32 getOpenCount() const { return openCount; }
     void* getParentWindow() const { return parentWindow; }
 
 private:
     APlugin& plugin() const;
-    void copyParameters(editor::TPluginEditorWindow& target) const;
+    bool createWindow(void* parent);
     void destroyWindow();
+    // Has the window read the plug-in's values when they changed since it last did, or when `always`.
+    void takeParameters(bool always);
 
     vst::ERect rect{};
     vst::VstInt32 openCount = 0;
-    std::unique_ptr<editor::TPluginEditorWindow> ownedWindow;
-    // The same window, for update on a foreign thread, which must never see a half-written pointer.
-    std::atomic<editor::TPluginEditorWindow*> window{nullptr};
+    std::unique_ptr<editor::TPluginEditorWindow> window;
     void* parentWindow = nullptr;
+    // Set with release after a setter stored its value and cleared with acquire before the window reads the
+    // values, so the window sees at least every value stored before the flag it cleared.
+    std::atomic<bool> parametersChanged{false};
 };
 
 } // namespace zephyrion

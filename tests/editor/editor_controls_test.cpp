@@ -1,4 +1,5 @@
 #include <string>
+#include <tuple>
 
 #include "tests/editor/PluginEditorFixture.h"
 
@@ -14,10 +15,15 @@ constexpr ui::Color kOlive = ui::rgb(51, 51, 0);
 constexpr ui::Color kGround = ui::rgb(46, 25, 70);
 constexpr ui::Color kBlack = ui::rgb(0, 0, 0);
 
-TEST_F(Controls, OpeningMovesSixSlidersAndReportsEachToTheHost) {
+TEST_F(Controls, OpeningMovesSixSlidersToTheHostsValuesAndReportsNothing) {
     ASSERT_EQ(dispatch(vst::effEditOpen, 0, 0, &parent), 1);
-    const std::vector<Automation> expected{{0, 0.5f}, {1, 0.0f}, {6, 0.8f}, {12, 0.5f}, {3, 0.0f}, {2, 0.4f}};
-    EXPECT_EQ(automations(), expected);
+    EXPECT_TRUE(automations().empty());
+    const std::pair<editor::TGaugeBar*, int> moved[] = {{&window().bvol, 50},     {&window().bthresh, 0},
+                                                        {&window().bfalloff, 80}, {&window().brel, 50},
+                                                        {&window().GaugeBar1, 0}, {&window().GaugeBar2, 40}};
+    for (auto [bar, position] : moved) {
+        EXPECT_EQ(bar->position(), position);
+    }
     EXPECT_EQ(window().d.caption(), "Low Amplitude: 060%");
     EXPECT_EQ(window().root.caption(), "C 3");
     EXPECT_EQ(window().ch.caption(), "1");
@@ -26,16 +32,49 @@ TEST_F(Controls, OpeningMovesSixSlidersAndReportsEachToTheHost) {
     EXPECT_EQ(window().setqmode.caption(), "lin");
 }
 
-TEST_F(Controls, OffGridHostValueIsSnappedAndReportedBack) {
-    openEditor();
-    effect->setParameter(effect, 0, 0.123f);
+// The window shows a host's value between the sliders' hundredths as the nearest hundredth, and leaves the
+// value itself alone: only the user's own gestures set parameters.
+TEST_F(Controls, OffGridHostValuesAreShownButNeverRewrittenOrReported) {
+    const std::pair<zephyrion::ParameterIndex, editor::TGaugeBar editor::TPluginEditorWindow::*> sliders[] = {
+        {zephyrion::kVolume, &editor::TPluginEditorWindow::bvol},
+        {zephyrion::kAmpLo, &editor::TPluginEditorWindow::bthresh},
+        {zephyrion::kAmpHi, &editor::TPluginEditorWindow::GaugeBar2},
+        {zephyrion::kFreqLo, &editor::TPluginEditorWindow::GaugeBar1},
+        {zephyrion::kFreqHi, &editor::TPluginEditorWindow::GaugeBar3},
+        {zephyrion::kFalloff, &editor::TPluginEditorWindow::bfalloff},
+        {zephyrion::kRelease, &editor::TPluginEditorWindow::brel},
+    };
+    auto hostSetsAll = [&](float value) {
+        for (auto [index, bar] : sliders) {
+            effect->setParameter(effect, index, value);
+        }
+    };
+    auto expectShownAndKept = [&](float value, int position) {
+        for (auto [index, bar] : sliders) {
+            EXPECT_EQ(plugin().getParameter(index), value) << index;
+            EXPECT_EQ((window().*bar).position(), position) << index;
+        }
+        EXPECT_TRUE(automations().empty());
+    };
+    constexpr float kOffGrid = 0.123457f;
+    hostSetsAll(kOffGrid);
+    ASSERT_EQ(dispatch(vst::effEditOpen, 0, 0, &parent), 1);
+    dispatch(vst::effEditIdle);
     tickRefresh();
-    ASSERT_EQ(automations().size(), 1u);
-    EXPECT_EQ(automations()[0], (Automation{0, 0.12f}));
-    EXPECT_FLOAT_EQ(plugin().getParameter(0), 0.12f);
-    EXPECT_EQ(window().d.caption(), "Input Gain: 176%");
+    expectShownAndKept(kOffGrid, 12);
+    hostSetsAll(1.0f - kOffGrid);
+    dispatch(vst::effEditIdle);
     tickRefresh();
-    EXPECT_EQ(automations().size(), 1u);
+    dispatch(vst::effEditIdle);
+    expectShownAndKept(1.0f - kOffGrid, 88);
+
+    // bvol sits at 88: its handle covers rows 77..88 of the bar, window rows 141..152. Dragged up by 16
+    // rows, it lands on the grid at 70 and reports that.
+    screen().press(14, 145);
+    screen().moveTo(14, 145 - 16, LeftButton);
+    screen().release(14, 129);
+    EXPECT_EQ(automations(), (std::vector<Automation>{{0, 0.7f}}));
+    EXPECT_EQ(plugin().getParameter(0), 0.7f);
 }
 
 TEST_F(Controls, DisplayDrawsTheWindowInAllFourCases) {
@@ -132,7 +171,7 @@ TEST_F(Controls, ChannelAndVelocityLabelsStepInTheirOwnUnits) {
     s.release(262, 138);
 }
 
-TEST_F(Controls, ModeLabelsCycleByButtonAndReadHostValuesThroughTheirModulo) {
+TEST_F(Controls, ModeLabelsCycleByButtonAndNameTheStepTheEnginePlays) {
     openEditor();
     auto& s = screen();
     auto click = [&](int x, int y, MouseButton button) {
@@ -158,7 +197,43 @@ TEST_F(Controls, ModeLabelsCycleByButtonAndReadHostValuesThroughTheirModulo) {
     EXPECT_EQ(window().fm.caption(), "Orig.");
     effect->setParameter(effect, 9, 0.3f);
     tickRefresh();
-    EXPECT_EQ(window().fm.caption(), "Mute");
+    EXPECT_EQ(window().fm.caption(), "Orig.");
+}
+
+// Values from 0.25 up play the last step, so the words say so and a click steps on from it: the left button
+// to the first step, the right one to the middle step.
+TEST_F(Controls, ModeValuesBeyondTheLastStepShowAndStepOnAsTheLastStep) {
+    openEditor();
+    auto& s = screen();
+    struct Label {
+        zephyrion::ParameterIndex index;
+        int x, y;
+        ui::TLabel editor::TPluginEditorWindow::*label;
+        std::string last, first, middle;
+    };
+    const Label labels[] = {
+        {zephyrion::kOutMode, 258, 180, &editor::TPluginEditorWindow::fm, "Orig.", "Mute", "Proc."},
+        {zephyrion::kFreqMode, 60, 43, &editor::TPluginEditorWindow::setqmode, "log", "lin", "exp"},
+    };
+    for (const Label& mode : labels) {
+        for (float beyond : {0.25f, 0.3f, 0.64f, 1.0f}) {
+            SCOPED_TRACE(testing::Message() << mode.index << " at " << beyond);
+            for (auto [button, word, value] : {std::tuple{MouseButton::Left, mode.first, 0.0f},
+                                               std::tuple{MouseButton::Right, mode.middle, 0.1f}}) {
+                effect->setParameter(effect, mode.index, beyond);
+                tickRefresh();
+                EXPECT_EQ((window().*mode.label).caption(), mode.last);
+                s.press(mode.x, mode.y, button);
+                s.release(mode.x, mode.y, button);
+                EXPECT_EQ((window().*mode.label).caption(), word);
+                EXPECT_EQ(automations().back(), (Automation{mode.index, value}));
+            }
+        }
+    }
+    effect->setParameter(effect, 13, 0.7f);
+    tickRefresh();
+    s.moveTo(60, 43);
+    EXPECT_EQ(window().d.caption(), "freq. mode: logarithmic");
 }
 
 TEST_F(Controls, LeavingControllerModePullsTheNoteDownToTheLastName) {

@@ -42,11 +42,10 @@ TEST_F(Hosting, OpeningCreatesAShownChildOfTheHostsWindow) {
 TEST_F(Hosting, SecondOpenReusesTheWindowAndOnlyTheLastCloseDestroysIt) {
     openEditor();
     editor::TPluginEditorWindow* first = &window();
-    int otherParent = 0;
-    EXPECT_EQ(dispatch(vst::effEditOpen, 0, 0, &otherParent), 1);
+    EXPECT_EQ(dispatch(vst::effEditOpen, 0, 0, &parent), 1);
     EXPECT_EQ(&window(), first);
     EXPECT_EQ(adapter().getOpenCount(), 2);
-    EXPECT_EQ(adapter().getParentWindow(), &otherParent);
+    EXPECT_EQ(adapter().getParentWindow(), &parent);
     EXPECT_EQ(screen().parent(), &parent);
 
     dispatch(vst::effEditClose);
@@ -78,7 +77,7 @@ TEST_F(Hosting, CloseWithoutOpenOnlyMarksTheEditorClosed) {
     EXPECT_EQ(adapter().editorWindow(), nullptr);
     openEditor();
     EXPECT_FALSE(plugin().isEditorClosed());
-    EXPECT_FLOAT_EQ(editor::loadCopy(window().volume), 0.25f);
+    EXPECT_FLOAT_EQ(window().value(zephyrion::kVolume), 0.25f);
 }
 
 TEST_F(Hosting, IdleMovesTheMeterAndLightsTheDisplayOneIdleLate) {
@@ -106,13 +105,14 @@ TEST_F(Hosting, IdleMovesTheMeterAndLightsTheDisplayOneIdleLate) {
 TEST_F(Hosting, UpdateCopiesValuesButLeavesTheControlsToTheRefresh) {
     openEditor();
     effect->setParameter(effect, 9, 0.2f);
-    EXPECT_FLOAT_EQ(editor::loadCopy(window().outMode), 0.2f);
+    dispatch(vst::effEditIdle);
+    EXPECT_FLOAT_EQ(window().value(zephyrion::kOutMode), 0.2f);
     EXPECT_EQ(window().fm.caption(), "Proc.");
     tickRefresh();
     EXPECT_EQ(window().fm.caption(), "Orig.");
 }
 
-// Automation from another thread only writes the window's copies; the window's own thread does the rest.
+// Automation from another thread only marks the values changed; the window's own thread takes them.
 // Meant for the thread sanitizer build as much as for this one.
 TEST_F(Hosting, AutomationFromAnotherThreadWhileTheEditorRefreshes) {
     openEditor();
@@ -133,6 +133,69 @@ TEST_F(Hosting, AutomationFromAnotherThreadWhileTheEditorRefreshes) {
     tickRefresh();
     EXPECT_EQ(window().bvol.position(), 37);
     EXPECT_FLOAT_EQ(plugin().getParameter(0), 0.37f);
+}
+
+// A host that opens again into a window of its own without closing first finds the editor there, and only
+// there; the balancing closes still count.
+TEST_F(Hosting, SecondOpenIntoAnotherParentMovesTheEditorThere) {
+    openEditor();
+    int otherParent = 0;
+    EXPECT_EQ(dispatch(vst::effEditOpen, 0, 0, &otherParent), 1);
+    EXPECT_EQ(screen().parent(), &otherParent);
+    EXPECT_TRUE(screen().visible());
+    EXPECT_EQ(adapter().getParentWindow(), &otherParent);
+    EXPECT_EQ(adapter().getOpenCount(), 2);
+    EXPECT_EQ(window().plugin, &plugin());
+    // The moved editor is a whole one: it shows the host's values and the user's gestures reach the host.
+    effect->setParameter(effect, 9, 0.2f);
+    tickRefresh();
+    EXPECT_EQ(window().fm.caption(), "Orig.");
+    screen().press(258, 180);
+    screen().release(258, 180);
+    EXPECT_EQ(automations().back(), (Automation{9, 0.0f}));
+
+    dispatch(vst::effEditClose);
+    EXPECT_NE(adapter().editorWindow(), nullptr);
+    dispatch(vst::effEditClose);
+    EXPECT_EQ(adapter().editorWindow(), nullptr);
+    EXPECT_TRUE(plugin().isEditorClosed());
+}
+
+// A host thread automates every parameter without pause while the user opens, idles and closes the editor
+// over and over, in two windows of the host. The sanitizer builds see any window touched from that thread
+// or after its close; afterwards the window shows exactly the values the plug-in holds.
+TEST_F(Hosting, OpenAndCloseWhileAnotherThreadAutomatesEveryParameter) {
+    std::atomic<bool> done{false};
+    std::thread automation([&] {
+        for (int i = 0; !done.load(); ++i) {
+            for (vst::VstInt32 index = 0; index < zephyrion::kNumRealParams; ++index) {
+                effect->setParameter(effect, index, static_cast<float>((i + index) % 1000) / 999.0f);
+            }
+        }
+    });
+    int otherParent = 0;
+    for (int round = 0; round < 60; ++round) {
+        ASSERT_EQ(dispatch(vst::effEditOpen, 0, 0, round % 3 == 0 ? &otherParent : &parent), 1);
+        dispatch(vst::effEditIdle);
+        tickRefresh();
+        dispatch(vst::effEditIdle);
+        if (round % 5 != 4) {
+            dispatch(vst::effEditClose);
+        }
+    }
+    ASSERT_NE(adapter().editorWindow(), nullptr);
+    done = true;
+    automation.join();
+    EXPECT_TRUE(automations().empty()) << "the editor reported values it only showed";
+    dispatch(vst::effEditIdle);
+    for (const zephyrion::ParameterInfo& parameter : zephyrion::kParameters) {
+        EXPECT_EQ(window().value(static_cast<zephyrion::ParameterIndex>(parameter.index)),
+                  plugin().getParameter(parameter.index))
+            << parameter.name;
+    }
+    while (adapter().getOpenCount() > 0) {
+        dispatch(vst::effEditClose);
+    }
 }
 
 // The picture a host shows while a note sounds, left where ZEPHYRION_SNAPSHOT_DIR says (or in the test's

@@ -63,8 +63,9 @@ protected:
         }
         return map;
     }
-    ui::Color pixel(int x, int y) override {
-        XImage* image = XGetImage(display, parent, x, y, 1, 1, AllPlanes, ZPixmap);
+    ui::Color pixel(int x, int y) override { return pixelOf(parent, x, y); }
+    ui::Color pixelOf(Window window, int x, int y) {
+        XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
         if (image == nullptr) {
             return 0;
         }
@@ -100,6 +101,25 @@ TEST_F(RealX11Window, DisplayLightsWhileANoteSoundsAndTheMeterRisesAndFalls) {
 
 TEST_F(RealX11Window, PointerDragsAndClicksReachTheHostAsAutomation) {
     pointerReachesTheHost(*this, "real-x11-window-after-input.png");
+}
+
+// A host that opens the editor again in another of its windows, without closing it first, finds it there and
+// no longer in the first one.
+TEST_F(RealX11Window, SecondOpenIntoAnotherWindowMovesTheEditorThere) {
+    constexpr int x = 114 + 50;
+    constexpr int y = 64 + 20;
+    constexpr ui::Color olive = ui::rgb(51, 51, 0);
+    ASSERT_TRUE(idleUntil([&] { return pixel(x, y) == olive; }));
+    const Window second = XCreateSimpleWindow(display, DefaultRootWindow(display), kEditorWidth + 20, 0,
+                                              kEditorWidth, kEditorHeight, 0, 0, 0);
+    XMapRaised(display, second);
+    XSync(display, False);
+    ASSERT_TRUE(plugin->openEditor(reinterpret_cast<void*>(second)));
+    EXPECT_TRUE(idleUntil([&] { return pixelOf(second, x, y) == olive && pixel(x, y) == 0; }))
+        << "first window " << pixel(x, y) << ", second " << pixelOf(second, x, y);
+    plugin->closeEditor();
+    plugin->closeEditor();
+    XDestroyWindow(display, second);
 }
 
 } // namespace

@@ -30,6 +30,12 @@ inline std::uint8_t dataByte(std::int32_t value) {
     return static_cast<std::uint8_t>(value & 0x7F);
 }
 
+// Messages are rare: their call stays out of the loop's way, and it takes nothing of the loop's own state,
+// which can then stay in registers.
+[[gnu::noinline]] void sendMessage(MidiSink& sink, MidiMessage message) {
+    sink.receive(message);
+}
+
 // The block's input side (mono sum) and the tail of the chain for every filtered sample.
 class BlockStage {
 public:
@@ -61,9 +67,8 @@ public:
 
 private:
     std::int32_t velocityFor(float env) const;
-    // Messages are rare: their call stays out of the loop's way.
-    [[gnu::noinline]] void send(std::uint8_t status, std::int32_t data1, std::int32_t data2, std::int32_t i) {
-        block.sink->receive({status, dataByte(data1), dataByte(data2), block.firstFrame + i});
+    void send(std::uint8_t status, std::int32_t data1, std::int32_t data2, std::int32_t i) const {
+        sendMessage(*block.sink, {status, dataByte(data1), dataByte(data2), block.firstFrame + i});
     }
 
     ChainState& state;
@@ -291,7 +296,7 @@ private:
         const std::int32_t j = t - 16;
         double highInput;
         if (BandPass) {
-            highInput = guarded(V::template lane<kHighLane - 1>(last));
+            highInput = lowpassed; // section 15's output after the previous step
         } else {
             highInput = full || (j >= 0 && j < n) ? stage.input(j) : 0.0;
         }
@@ -324,9 +329,10 @@ private:
 
     // After step t, section 15 has finished sample t - 15 and section 31 sample t - 31.
     [[gnu::always_inline]] void finish(Vec last, std::int32_t t) {
-        const std::int32_t lowpassed = t - 15;
-        if (lowpassed >= 0 && lowpassed < n) {
-            ring[lowpassed % kRingSize] = static_cast<float>(guarded(V::template lane<kHighLane - 1>(last)));
+        const std::int32_t newest = t - 15;
+        if (newest >= 0 && newest < n) {
+            lowpassed = guarded(V::template lane<kHighLane - 1>(last));
+            ring[newest % kRingSize] = lowpassed;
         }
         const std::int32_t done = t - kLag;
         if (done >= 0 && done < n) {
@@ -350,7 +356,9 @@ private:
     BlockStage& stage;
     std::int32_t n;
     Vec coefficients;
-    float ring[kRingSize];
+    double ring[kRingSize];
+    // The newest of them, which the highpass side's first section takes next in the band pass.
+    double lowpassed = 0.0;
 };
 
 inline double monoInput(float left, float right, double gain) {

@@ -20,7 +20,7 @@ options:
 EOF
 }
 
-default_presets=(linux-x86_64 linux-x86_64-asan linux-x86_64-tsan linux-i386 windows-i686 windows-x86_64)
+default_presets=(linux-x86_64 linux-x86_64-release linux-x86_64-asan linux-x86_64-tsan linux-i386 windows-i686 windows-x86_64)
 known_presets=("${default_presets[@]}")
 
 cd "$(dirname "$0")" || exit 1

@@ -62,7 +62,10 @@ ToolRun runTool(const std::vector<std::string>& arguments, bool onTerminal) {
     if (onTerminal) {
         std::string line;
         for (const std::string& part : command) {
-            line += (line.empty() ? "" : " ") + shellQuoted(part);
+            if (!line.empty()) {
+                line += ' ';
+            }
+            line += shellQuoted(part);
         }
         command = {"/usr/bin/script", "-q", "-e", "-c", line, "/dev/null"};
     }

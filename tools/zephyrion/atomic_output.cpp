@@ -36,7 +36,11 @@ AtomicOutput::AtomicOutput(std::string path) : path_(std::move(path)) {
     }
     const std::filesystem::path target(path_);
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    // Appended rather than "." + name: GCC 12 at -O3 warns falsely about inserting in front of a string.
+    std::string hidden = ".";
+    hidden += target.filename().string();
+    hidden += ".XXXXXX";
+    std::string pattern = (folder / hidden).string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     const int fd = ::mkstemp(buffer.data());

@@ -21,8 +21,11 @@ std::string progressLine(std::int64_t done, std::int64_t total, double sampleRat
     const double fraction =
         total > 0 ? std::clamp(static_cast<double>(done) / static_cast<double>(total), 0.0, 1.0) : 1.0;
     const int filled = static_cast<int>(fraction * kBarCells);
-    std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
-                       std::string(static_cast<std::size_t>(kBarCells - filled), ' ') + "]";
+    // Appended piece by piece: GCC 12 at -O3 warns falsely about "[" + a string.
+    std::string line = "[";
+    line.append(static_cast<std::size_t>(filled), '#');
+    line.append(static_cast<std::size_t>(kBarCells - filled), ' ');
+    line += ']';
     char numbers[96];
     const double audioSeconds = static_cast<double>(done) / sampleRate;
     if (elapsedSeconds > 0.0 && done > 0) {

@@ -219,8 +219,10 @@ public:
 
     void run() {
         // The registers live in a local array that nothing else can reach, so they stay in registers.
+        // Every loop over them is unrolled: one indexed at run time would put them in memory.
         Vec r[kRegisters];
         alignas(32) double lanes[kWidth];
+#pragma GCC unroll 16
         for (int k = 0; k < kRegisters; ++k) {
             for (int i = 0; i < kWidth; ++i) {
                 lanes[i] = states[k + i * kRegisters];
@@ -243,6 +245,7 @@ public:
                 step<Ramp::Both>(r, t);
             }
         }
+#pragma GCC unroll 16
         for (int k = 0; k < kRegisters; ++k) {
             V::store(lanes, r[k]);
             for (int i = 0; i < kWidth; ++i) {

@@ -51,6 +51,7 @@ TEST(RealTime, ProcessingAllocatesNothingInAnyMode) {
 
 TEST(RealTime, AutomationAudioAndEditorThreadsAtOnce) {
     EngineHarness host;
+    host.set(kVeloSw, 1.0f);
     host.midi.reserve(1 << 16);
     host.opcodes.reserve(1 << 16);
     const StereoBuffer input = drumLoop(8192);
@@ -61,6 +62,9 @@ TEST(RealTime, AutomationAudioAndEditorThreadsAtOnce) {
             host.set(kFalloff, static_cast<float>(i % 100) / 100.0f);
             host.set(kAmpHi, 0.3f + static_cast<float>(i % 10) / 100.0f);
             host.set(kNoteOrCC, (i % 50) < 5 ? 1.0f : 0.0f);
+            // The window's bounds and the lowest velocity change between the window test and the velocity.
+            host.set(kAmpLo, static_cast<float>(i % 7) / 10.0f);
+            host.set(kMidiVelocity, static_cast<float>(i % 3) / 2.0f);
         }
     });
     std::atomic<long> idleCalls{0};
@@ -89,6 +93,11 @@ TEST(RealTime, AutomationAudioAndEditorThreadsAtOnce) {
     EXPECT_FALSE(host.midi.empty());
     for (const auto& message : host.midi) {
         EXPECT_TRUE(message.isNoteOn() || message.isNoteOff() || message.isControlChange());
+        EXPECT_LT(message.data1, 128);
+        EXPECT_LT(message.data2, 128);
+        if (message.isNoteOn()) {
+            EXPECT_GE(message.data2, 1) << "a note-on of velocity 0 is a note-off";
+        }
     }
 }
 

@@ -37,7 +37,7 @@ inline std::uint8_t dataByte(std::int32_t value) {
 }
 
 // The block's input side (mono sum) and the tail of the chain for every filtered sample.
-class BlockStage {
+template <OutputMode Mode> class BlockStage {
 public:
     BlockStage(ChainState& chainState, const ChainSettings& chainSettings, const ChainBlock& chainBlock)
         : state(chainState), s(chainSettings), block(chainBlock), meter(state.meterLevel),
@@ -87,7 +87,7 @@ private:
     bool noteSounding;
 };
 
-inline std::int32_t BlockStage::velocityFor(float env) const {
+template <OutputMode Mode> inline std::int32_t BlockStage<Mode>::velocityFor(float env) const {
     const std::int32_t base = s.velocity;
     std::int32_t velocity = base;
     if (s.velocityFromLevel) {
@@ -103,7 +103,7 @@ inline std::int32_t BlockStage::velocityFor(float env) const {
     return velocity < 1 ? 1 : (velocity > 127 ? 127 : velocity);
 }
 
-inline void BlockStage::output(std::int32_t i, float y) {
+template <OutputMode Mode> inline void BlockStage<Mode>::output(std::int32_t i, float y) {
     constexpr double kMeterDecay = 0.99993;
     constexpr float kMeterFloor = 0.001f;
     constexpr float kEnvelopeFloor = 1e-10f;
@@ -156,7 +156,7 @@ inline void BlockStage::output(std::int32_t i, float y) {
     } else if (s.outputStep == 1) {
         left = right = window ? y : 0.0f;
     }
-    if (block.mode == OutputMode::Replace) {
+    if constexpr (Mode == OutputMode::Replace) {
         block.outputs[0][i] = left;
         block.outputs[1][i] = right;
     } else {
@@ -197,7 +197,7 @@ inline void BlockStage::output(std::int32_t i, float y) {
 //
 // Register k holds, lane by lane, sections k, k + R, k + 2R, ... (R registers of W lanes each). At step t the
 // input of every register but the first is the previous step's value of the register before it.
-template <typename V, bool BandPass> class Wavefront {
+template <typename V, bool BandPass, typename Stage> class Wavefront {
 public:
     using Vec = typename V::Vec;
     static constexpr int kWidth = V::kWidth;
@@ -207,8 +207,7 @@ public:
     // A sample enters section 0 at step t and leaves section 31 at step t + kLag.
     static constexpr int kLag = kSections - 1;
 
-    Wavefront(float* sectionStates, const ChainSettings& settings, BlockStage& blockStage,
-              std::int32_t frames)
+    Wavefront(float* sectionStates, const ChainSettings& settings, Stage& blockStage, std::int32_t frames)
         : states(sectionStates), stage(blockStage), n(frames) {
         alignas(32) double lanes[kWidth];
         for (int i = 0; i < kWidth; ++i) {
@@ -356,7 +355,7 @@ private:
     static constexpr int kRingSize = 32;
 
     float* states;
-    BlockStage& stage;
+    Stage& stage;
     std::int32_t n;
     Vec coefficients;
     double ring[kRingSize];
@@ -385,17 +384,27 @@ template <typename V> void monoInputs(const ChainBlock& block, double gain) {
     }
 }
 
+// Each output mode has a loop of its own, which spares a test on every sample.
+template <typename V, OutputMode Mode>
+void runStage(ChainState& state, const ChainSettings& settings, const ChainBlock& block) {
+    BlockStage<Mode> stage(state, settings, block);
+    if (settings.bandPass) {
+        Wavefront<V, true, BlockStage<Mode>>(state.sections, settings, stage, block.frames).run();
+    } else {
+        Wavefront<V, false, BlockStage<Mode>>(state.sections, settings, stage, block.frames).run();
+    }
+}
+
 template <typename V>
 void runChain(ChainState& state, const ChainSettings& settings, const ChainBlock& block) {
     if (block.frames <= 0) {
         return;
     }
     monoInputs<V>(block, settings.gain);
-    BlockStage stage(state, settings, block);
-    if (settings.bandPass) {
-        Wavefront<V, true>(state.sections, settings, stage, block.frames).run();
+    if (block.mode == OutputMode::Replace) {
+        runStage<V, OutputMode::Replace>(state, settings, block);
     } else {
-        Wavefront<V, false>(state.sections, settings, stage, block.frames).run();
+        runStage<V, OutputMode::Add>(state, settings, block);
     }
 }
 

@@ -31,11 +31,14 @@ public:
     // Waits for the child's end: empty for a clean exit, otherwise how it ended, e.g. "crashed (SIGSEGV,
     // Segmentation fault)" or "ended with exit status 3".
     std::string wait();
+    // After wait(): the exit status, or -1 when the child did not exit by itself.
+    int exitStatus() const { return status; }
 
 private:
     struct Native;
     std::unique_ptr<Native> native;
     OutputTail errors;
+    int status = -1;
 };
 
 // In a child: the stream to report on, which is the standard output the parent reads. From then on the

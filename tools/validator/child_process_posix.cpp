@@ -47,14 +47,14 @@ ChildProcess::ChildProcess(const std::vector<std::string>& command) : native(std
         arguments.push_back(const_cast<char*>(argument.c_str()));
     }
     arguments.push_back(nullptr);
-    const int status = posix_spawn(&native->pid, arguments[0], &actions, nullptr, arguments.data(), environ);
+    const int spawned = posix_spawn(&native->pid, arguments[0], &actions, nullptr, arguments.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeEnds[1]);
     ::close(errorEnds[1]);
-    if (status != 0) {
+    if (spawned != 0) {
         ::close(pipeEnds[0]);
         ::close(errorEnds[0]);
-        throw zcli::RunError(command[0] + ": cannot be started: " + std::strerror(status));
+        throw zcli::RunError(command[0] + ": cannot be started: " + std::strerror(spawned));
     }
     native->output = pipeEnds[0];
     native->errors = errorEnds[0];
@@ -106,9 +106,10 @@ void ChildProcess::kill() {
 }
 
 std::string ChildProcess::wait() {
-    int status = 0;
-    while (::waitpid(native->pid, &status, 0) < 0 && errno == EINTR) {
+    int ending = 0;
+    while (::waitpid(native->pid, &ending, 0) < 0 && errno == EINTR) {
     }
+    status = WIFEXITED(ending) ? WEXITSTATUS(ending) : -1;
     native->reaped = true;
     // Whatever it said last is written by now.
     char said[4096];
@@ -120,15 +121,15 @@ std::string ChildProcess::wait() {
         }
         errors.add(said, static_cast<std::size_t>(count));
     }
-    if (WIFSIGNALED(status)) {
-        const int signal = WTERMSIG(status);
+    if (WIFSIGNALED(ending)) {
+        const int signal = WTERMSIG(ending);
         const char* abbreviation = sigabbrev_np(signal);
         return "crashed (SIG" +
                std::string(abbreviation != nullptr ? abbreviation : std::to_string(signal).c_str()) + ", " +
                strsignal(signal) + ")";
     }
-    if (WIFEXITED(status) && WEXITSTATUS(status) != 0) {
-        return "ended with exit status " + std::to_string(WEXITSTATUS(status));
+    if (status > 0) {
+        return "ended with exit status " + std::to_string(status);
     }
     return "";
 }

@@ -183,6 +183,7 @@ std::string ChildProcess::wait() {
     }
     DWORD code = 0;
     GetExitCodeProcess(native->process, &code);
+    status = code >= 0xC0000000 || code == 0x80000003 ? -1 : static_cast<int>(code);
     for (const ExceptionName& exception : kExceptions) {
         if (exception.code == code) {
             return std::string("crashed (") + exception.name + ")";

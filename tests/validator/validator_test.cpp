@@ -79,7 +79,7 @@ constexpr FaultCase kFaults[] = {
     {"LateEvent", "midi.events", "midi.events", "outside its block of"},
     {"ParameterRange", "parameters.values", "parameters.values", "reads back NaN after setParameter(0, NaN)"},
     {"LongText", "parameters.texts", "parameters.texts", "written 45 bytes past a 256-byte buffer"},
-    {"NullCrash", "dispatcher", "dispatcher.null", "crashed"},
+    {"NullCrash", "dispatcher", "dispatcher.null", "while at: effGetParamName (8) with a null pointer"},
     {"Hang", "dispatcher", "dispatcher.null", "(hung) while at: effGetTailSize (52) with a null pointer"},
 };
 

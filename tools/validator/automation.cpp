@@ -35,6 +35,18 @@ void Automation::changeParameter() {
     }
 }
 
+void Automation::flutter(int times) {
+    const vst::VstInt32 count = plugin.effect().numParams;
+    if (count <= 0) {
+        return;
+    }
+    const auto index = static_cast<vst::VstInt32>(random.below(static_cast<std::size_t>(count)));
+    const float values[2] = {random.parameterValue(), random.parameterValue()};
+    for (int i = 0; i < times; ++i) {
+        plugin.setParameter(index, values[i % 2]);
+    }
+}
+
 void Automation::settle(Renderer& renderer, MidiChecker& midi) {
     if (plugin.effect().numPrograms > 0) {
         plugin.setProgram(startProgram);

@@ -20,6 +20,9 @@ public:
     void change();
     // Parameters only, safe from any thread: hosts select programs from their user-interface thread only.
     void changeParameter();
+    // One parameter thrown back and forth between two values, `times` times: a control wiggled as fast as
+    // a thread can, which is where values read twice in one sample disagree.
+    void flutter(int times);
     // Back to the starting program and values, then kSilenceSeconds of silence through `renderer`, after
     // which `midi` must hear no note sounding. Only while no other thread calls the plug-in.
     void settle(Renderer& renderer, MidiChecker& midi);

@@ -15,6 +15,7 @@ namespace zvalidate {
 namespace {
 
 constexpr int kThreadBlock = 64;
+constexpr int kFlutter = 64;
 constexpr float kChunkSeconds = 1.0f;
 constexpr int kDefaultEditorWidth = 640;
 constexpr int kDefaultEditorHeight = 480;
@@ -66,7 +67,7 @@ private:
     void automate() {
         const vst::VstInt32 count = plugin.effect().numParams;
         while (!stopping.load() && !finished.load() && count > 0) {
-            automation.changeParameter();
+            automation.flutter(kFlutter);
             const auto index = static_cast<vst::VstInt32>(reading.below(static_cast<std::size_t>(count)));
             const float value = plugin.getParameter(index);
             if (!(value >= 0.0f && value <= 1.0f)) {

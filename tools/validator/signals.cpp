@@ -11,6 +11,8 @@ constexpr float kShortestBurst = 0.005f; // seconds
 constexpr float kLongestBurst = 0.2f;
 constexpr float kLongestGap = 0.3f;
 constexpr float kQuietest = 0.05f;
+// Floating-point audio goes past full scale in any mix; a detector must cope with that too.
+constexpr float kLoudest = 2.0f;
 
 } // namespace
 
@@ -37,7 +39,7 @@ vsthost::Channels bursts(Random& random, std::size_t channels, std::size_t frame
         const auto gap = static_cast<std::size_t>(random.uniform() * kLongestGap * sampleRate);
         const auto length = static_cast<std::size_t>(
             (kShortestBurst + random.uniform() * (kLongestBurst - kShortestBurst)) * sampleRate);
-        const float peak = kQuietest + random.uniform() * (1.0f - kQuietest);
+        const float peak = kQuietest + random.uniform() * (kLoudest - kQuietest);
         // Falls to a thousandth over the burst, as a struck drum does.
         const float decay = std::pow(0.001f, 1.0f / static_cast<float>(std::max<std::size_t>(length, 1)));
         position += gap;

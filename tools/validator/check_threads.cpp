@@ -139,14 +139,20 @@ Outcome checkEditorThreads(CheckContext& context) {
     if (parent == nullptr) {
         return {Status::Skipped, why};
     }
-    const int cycles = context.byLevel(3, 10, 30);
-    const int idles = context.byLevel(10, 20, 40);
+    // Faults show where a window is made or unmade while another thread reaches for it: many short
+    // cycles, as many as fit in the time given (an editor may take a second to open).
+    const int cycles = context.byLevel(10, 30, 100);
+    const int idles = context.byLevel(3, 5, 10);
+    const auto budget = std::chrono::seconds(context.byLevel(5, 20, 60));
+    const auto started = std::chrono::steady_clock::now();
+    int cycle = 0;
     MidiChecker midi;
     Renderer renderer(*plugin, midi, false);
     Findings findings;
     {
         BackgroundLoad load(*plugin, renderer, context.seed(), 0.0f);
-        for (int cycle = 1; cycle <= cycles; ++cycle) {
+        while (cycle < cycles && std::chrono::steady_clock::now() - started < budget) {
+            ++cycle;
             context.note("editor opened, time " + std::to_string(cycle));
             if (!plugin->openEditor(parent->handle())) {
                 findings.warn("effEditOpen answered 0 for a valid parent window");
@@ -167,7 +173,7 @@ Outcome checkEditorThreads(CheckContext& context) {
     renderer.collect();
     findings.absorb(midi.form());
     plugin->close();
-    return findings.outcome("editor opened, idled and closed " + std::to_string(cycles) +
+    return findings.outcome("editor opened, idled and closed " + std::to_string(cycle) +
                             " times while one thread ran audio and another automated");
 }
 

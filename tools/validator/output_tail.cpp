@@ -18,6 +18,11 @@ bool readsLikeAnError(std::string line) {
                        [&line](const char* word) { return line.find(word) != std::string::npos; });
 }
 
+std::string quote(std::string line) {
+    line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
+    return line.size() > kLongestQuote ? line.substr(0, kLongestQuote) + "..." : line;
+}
+
 } // namespace
 
 void OutputTail::add(const char* bytes, std::size_t count) {
@@ -28,14 +33,20 @@ void OutputTail::add(const char* bytes, std::size_t count) {
 }
 
 std::string OutputTail::lastWords() const {
+    // A sanitizer sums its report up in one line, better than any other.
+    const std::size_t summary = kept.rfind("SUMMARY: ");
+    if (summary != std::string::npos) {
+        const std::size_t lineEnd = kept.find('\n', summary);
+        return quote(
+            kept.substr(summary, lineEnd == std::string::npos ? std::string::npos : lineEnd - summary));
+    }
     std::size_t end = kept.size();
     while (end > 0) {
         const std::size_t start = kept.rfind('\n', end - 1);
         const std::size_t first = start == std::string::npos ? 0 : start + 1;
         std::string line = kept.substr(first, end - first);
-        line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
         if (readsLikeAnError(line)) {
-            return line.size() > kLongestQuote ? line.substr(0, kLongestQuote) + "..." : line;
+            return quote(line);
         }
         if (start == std::string::npos) {
             break;

@@ -11,7 +11,8 @@ class OutputTail {
 public:
     void add(const char* bytes, std::size_t count);
     void clear() { kept.clear(); }
-    // The last line that reads like an error report; empty when there is none.
+    // A sanitizer's summary line, else the last line that reads like an error report; empty when there is
+    // none.
     std::string lastWords() const;
 
 private:

@@ -27,6 +27,18 @@ std::string pluginToCheck(const std::string& given) {
     return std::filesystem::absolute(path, error).lexically_normal().string();
 }
 
+// The report is written once the checks are done; a folder that is not there is better said at once.
+void checkJsonFolder(const std::string& path) {
+    if (path.empty() || path == "-") {
+        return;
+    }
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code error;
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
+        throw zcli::RunError(path + ": cannot be written: no folder " + folder.string());
+    }
+}
+
 } // namespace
 
 int runValidate(const std::vector<std::string>& arguments, const Invocation& invocation) {
@@ -51,6 +63,7 @@ int runValidate(const std::vector<std::string>& arguments, const Invocation& inv
         return zcli::kExitSuccess;
     }
     settings.pluginPath = pluginToCheck(options.pluginPath);
+    checkJsonFolder(options.jsonPath);
 
     const auto started = std::chrono::steady_clock::now();
     FILE* table = options.jsonPath == "-" ? stderr : stdout;

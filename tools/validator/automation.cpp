@@ -12,11 +12,8 @@ constexpr std::size_t kProgramChangeOdds = 200;
 
 Automation::Automation(vsthost::Plugin& instance, std::uint32_t seed)
     : plugin(instance), random(seed),
-      startProgram(instance.effect().numPrograms > 0 ? instance.program() : 0) {
-    for (vst::VstInt32 i = 0; i < plugin.effect().numParams; ++i) {
-        startValues.push_back(plugin.getParameter(i));
-    }
-}
+      startProgram(instance.effect().numPrograms > 0 ? instance.program() : 0),
+      startValues(parameterValues(instance)) {}
 
 void Automation::change() {
     const vst::VstInt32 programs = plugin.effect().numPrograms;

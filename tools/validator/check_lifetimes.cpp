@@ -13,14 +13,6 @@ constexpr float kShortRun = 0.05f; // seconds of audio for an instance that only
 constexpr float kPairRun = 1.0f;
 constexpr float kSameOutput = 1e-6f;
 
-std::vector<float> parameterValues(vsthost::Plugin& plugin) {
-    std::vector<float> values;
-    for (int i = 0; i < plugin.effect().numParams; ++i) {
-        values.push_back(plugin.getParameter(i));
-    }
-    return values;
-}
-
 // Runs a short burst through an instance made now, and closes it.
 void runBriefly(CheckContext& context, Random& random, MidiChecker& midi, Findings& findings,
                 const std::string& what) {

@@ -37,14 +37,6 @@ bool inRange(float value) {
     return value >= 0.0f && value <= 1.0f;
 }
 
-std::vector<float> readAll(vsthost::Plugin& plugin) {
-    std::vector<float> values;
-    for (vst::VstInt32 i = 0; i < plugin.effect().numParams; ++i) {
-        values.push_back(plugin.getParameter(i));
-    }
-    return values;
-}
-
 void judgeTexts(vsthost::Plugin& plugin, Findings& findings, vst::VstInt32 index, const std::string& when) {
     const std::string which = " of parameter " + std::to_string(index);
     judgeText(findings, readText(plugin, vst::effGetParamName, index), kParameterTextConvention,
@@ -64,7 +56,7 @@ Outcome checkParameterValues(CheckContext& context) {
     MidiChecker midi;
     Renderer renderer(*plugin, midi);
     Findings findings;
-    const std::vector<float> start = readAll(*plugin);
+    const std::vector<float> start = parameterValues(*plugin);
     for (vst::VstInt32 i = 0; i < count; ++i) {
         if (!inRange(start[static_cast<std::size_t>(i)])) {
             findings.fail("parameter " + std::to_string(i) + " starts at " +
@@ -92,7 +84,7 @@ Outcome checkParameterValues(CheckContext& context) {
     }
     for (vst::VstInt32 index : outsideIndices(count)) {
         context.note("parameter index " + std::to_string(index) + ", outside the range");
-        const std::vector<float> before = readAll(*plugin);
+        const std::vector<float> before = parameterValues(*plugin);
         for (float value : {0.5f, std::numeric_limits<float>::quiet_NaN(), 2.0f}) {
             plugin->setParameter(index, value);
         }
@@ -102,7 +94,7 @@ Outcome checkParameterValues(CheckContext& context) {
                               number(readBack),
                           "index outside the range read as no number");
         }
-        const std::vector<float> after = readAll(*plugin);
+        const std::vector<float> after = parameterValues(*plugin);
         for (vst::VstInt32 i = 0; i < count; ++i) {
             if (after[static_cast<std::size_t>(i)] != before[static_cast<std::size_t>(i)]) {
                 findings.fail("setParameter(" + std::to_string(index) +

@@ -8,14 +8,6 @@
 namespace zvalidate {
 namespace {
 
-std::vector<float> readAll(vsthost::Plugin& plugin) {
-    std::vector<float> values;
-    for (vst::VstInt32 i = 0; i < plugin.effect().numParams; ++i) {
-        values.push_back(plugin.getParameter(i));
-    }
-    return values;
-}
-
 // The first parameter whose value differs, in words; empty when all match.
 std::string firstChange(const std::vector<float>& now, const std::vector<float>& expected) {
     for (std::size_t i = 0; i < now.size() && i < expected.size(); ++i) {
@@ -54,13 +46,14 @@ Outcome checkPrograms(CheckContext& context) {
             findings.warn("program " + std::to_string(program) + " is named \"" + name.text +
                           "\" when selected but \"" + indexed.text + "\" by its index");
         }
-        values.push_back(readAll(*plugin));
+        values.push_back(parameterValues(*plugin));
     }
     for (vst::VstInt32 program = 0; program < count; ++program) {
         context.note("program " + std::to_string(program) + " selected again");
         plugin->setProgram((program + 1) % count);
         plugin->setProgram(program);
-        const std::string change = firstChange(readAll(*plugin), values[static_cast<std::size_t>(program)]);
+        const std::string change =
+            firstChange(parameterValues(*plugin), values[static_cast<std::size_t>(program)]);
         if (!change.empty()) {
             findings.fail("program " + std::to_string(program) + " selected again: " + change,
                           "program lost its values");
@@ -73,10 +66,10 @@ Outcome checkPrograms(CheckContext& context) {
         for (vst::VstInt32 i = 0; i < plugin->effect().numParams; ++i) {
             plugin->setParameter(i, random.uniform());
         }
-        const std::vector<float> edited = readAll(*plugin);
+        const std::vector<float> edited = parameterValues(*plugin);
         plugin->setProgram(1);
         plugin->setProgram(0);
-        const std::vector<float> back = readAll(*plugin);
+        const std::vector<float> back = parameterValues(*plugin);
         if (!firstChange(back, edited).empty()) {
             if (firstChange(back, values[0]).empty()) {
                 findings.warn("edits to program 0 are lost once another program is selected");

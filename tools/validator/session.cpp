@@ -64,6 +64,14 @@ std::string number(float value) {
     return text;
 }
 
+std::vector<float> parameterValues(vsthost::Plugin& plugin) {
+    std::vector<float> values;
+    for (vst::VstInt32 i = 0; i < plugin.effect().numParams; ++i) {
+        values.push_back(plugin.getParameter(i));
+    }
+    return values;
+}
+
 std::string describe(vsthost::Plugin& plugin) {
     const vst::AEffect& effect = plugin.effect();
     std::string name = plugin.effectName();

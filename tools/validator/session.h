@@ -30,6 +30,9 @@ std::unique_ptr<vsthost::Plugin> startInstance(CheckContext& context, float samp
                                                int blockSize = kUsualBlock,
                                                std::size_t eventCapacity = kUsualEventCapacity);
 
+// The value of every parameter, by index.
+std::vector<float> parameterValues(vsthost::Plugin& plugin);
+
 // "Zephyrion by Mardolin, 2 in, 2 out, 20 parameters, 4 programs, editor".
 std::string describe(vsthost::Plugin& plugin);
 

@@ -51,6 +51,19 @@ std::string checkNames() {
     return names;
 }
 
+// The checks for the help text: one line per group, the part of the name before the dot.
+std::string checkLines() {
+    std::string lines;
+    std::string group;
+    for (const Check& check : allChecks()) {
+        const std::string name = check.name;
+        const std::string itsGroup = name.substr(0, name.find('.'));
+        lines += itsGroup == group ? ", " + name : (lines.empty() ? "  " : "\n  ") + name;
+        group = itsGroup;
+    }
+    return lines;
+}
+
 } // namespace
 
 ValidateOptions parseValidateOptions(const std::vector<std::string>& arguments) {
@@ -155,8 +168,8 @@ check and the others still run.
   --seed N          seed of the random audio and automation (default 1): the same seed, the same run
   --help            this text
 
-The checks: )" +
-           checkNames() +
+The checks, by group:
+)" + checkLines() +
            R"(
 
 Exit status: 0 when no check failed (warnings allowed), 1 when one did or the plug-in could not be

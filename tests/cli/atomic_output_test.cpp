@@ -1,7 +1,7 @@
 // Outputs appear whole or not at all.
 #include "tests/cli/tool_harness.h"
-#include "tools/zephyrion/atomic_output.h"
-#include "tools/zephyrion/errors.h"
+#include "tools/common/atomic_output.h"
+#include "tools/common/errors.h"
 
 #include <gtest/gtest.h>
 

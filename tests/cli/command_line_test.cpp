@@ -1,6 +1,6 @@
 // How the command line is read into a request, without running anything.
+#include "tools/common/errors.h"
 #include "tools/zephyrion/command_line.h"
-#include "tools/zephyrion/errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The friendly forms must land on the values the editor produces and read back as the editor shows them.
-#include "tools/zephyrion/errors.h"
+#include "tools/common/errors.h"
 #include "tools/zephyrion/parameter_values.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "tools/zephyrion/audio_reader.h"
 
-#include "tools/zephyrion/errors.h"
+#include "tools/common/errors.h"
 
 #include <filesystem>
 #include <sndfile.h>

@@ -1,6 +1,6 @@
 #include "tools/zephyrion/audio_writer.h"
 
-#include "tools/zephyrion/errors.h"
+#include "tools/common/errors.h"
 
 #include <cmath>
 #include <sndfile.h>

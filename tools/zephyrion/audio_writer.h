@@ -1,7 +1,7 @@
 // The plug-in's stereo output as a 32-bit float WAV file, written block by block into an AtomicOutput.
 #pragma once
 
-#include "tools/zephyrion/atomic_output.h"
+#include "tools/common/atomic_output.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "tools/zephyrion/command_line.h"
 
 #include "plugin/parameters.h"
-#include "tools/zephyrion/errors.h"
+#include "tools/common/errors.h"
 #include "tools/zephyrion/help_texts.h"
 #include "tools/zephyrion/parameter_values.h"
 #include "tools/zephyrion/smf_writer.h"
@@ -295,7 +295,8 @@ Request parseCommandLine(const std::vector<std::string>& arguments) {
     if (!command.empty() && command[0] == '-') {
         throw UsageError("unknown option '" + command + "' (see zephyrion --help)");
     }
-    throw UsageError("unknown command '" + command + "'; the commands are convert, info and demo");
+    throw UsageError("unknown command '" + command +
+                     "'; the commands are convert, info, demo, snapshot and validate");
 }
 
 std::string defaultMidiPath(const std::string& input) {

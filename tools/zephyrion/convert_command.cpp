@@ -1,7 +1,7 @@
 #include "tools/zephyrion/commands.h"
 
-#include "tools/zephyrion/atomic_output.h"
-#include "tools/zephyrion/errors.h"
+#include "tools/common/atomic_output.h"
+#include "tools/common/errors.h"
 #include "tools/zephyrion/event_json.h"
 #include "tools/zephyrion/plugin_host.h"
 #include "tools/zephyrion/png_writer.h"

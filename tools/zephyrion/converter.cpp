@@ -1,6 +1,6 @@
 #include "tools/zephyrion/converter.h"
 
-#include "tools/zephyrion/errors.h"
+#include "tools/common/errors.h"
 #include "tools/zephyrion/interruption.h"
 
 #include <algorithm>

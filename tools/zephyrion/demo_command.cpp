@@ -1,10 +1,10 @@
 #include "tools/zephyrion/commands.h"
 
 #include "plugin/parameters.h"
-#include "tools/zephyrion/atomic_output.h"
+#include "tools/common/atomic_output.h"
+#include "tools/common/errors.h"
 #include "tools/zephyrion/audio_writer.h"
 #include "tools/zephyrion/drum_groove.h"
-#include "tools/zephyrion/errors.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -17,6 +17,7 @@ Commands:
   convert INPUT [-o OUTPUT.mid]   convert an audio file into a Standard MIDI File
   info [--plugin PATH]            show what a host sees of the plug-in
   demo [DIR]                      make a drum groove, convert it twice, and show what was found
+  validate [--plugin PATH]        put a VST 2 plug-in through a host's worst day and report what broke
 
 Run zephyrion COMMAND --help for the options of each command.
   --help       this text

@@ -1,6 +1,6 @@
 #include "tools/zephyrion/interruption.h"
 
-#include "tools/zephyrion/errors.h"
+#include "tools/common/errors.h"
 
 #include <csignal>
 

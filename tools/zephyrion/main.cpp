@@ -1,6 +1,8 @@
 // zephyrion: the plug-in's job done offline, from the command line.
+#include "tools/common/errors.h"
+#include "tools/common/plugin_location.h"
+#include "tools/validator/validate_command.h"
 #include "tools/zephyrion/commands.h"
-#include "tools/zephyrion/errors.h"
 #include "tools/zephyrion/interruption.h"
 #include "tools/zephyrion/snapshot_command.h"
 
@@ -32,9 +34,18 @@ int run(const std::vector<std::string>& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
-    zcli::installInterruptionHandlers();
+    const std::vector<std::string> arguments(argv, argv + argc);
     try {
-        return run(std::vector<std::string>(argv, argv + argc));
+        // The validator leaves Ctrl-C its usual effect: it writes nothing before its checks are done, and
+        // its child processes should end with it.
+        if (arguments.size() > 1 && arguments[1] == "validate") {
+            const zvalidate::Invocation invocation{"zephyrion validate",
+                                                   {zcli::executablePath(), "validate"}};
+            return zvalidate::runValidate(std::vector<std::string>(arguments.begin() + 2, arguments.end()),
+                                          invocation);
+        }
+        zcli::installInterruptionHandlers();
+        return run(arguments);
     } catch (const zcli::UsageError& error) {
         std::fprintf(stderr, "zephyrion: %s\n", error.what());
         return zcli::kExitUsage;

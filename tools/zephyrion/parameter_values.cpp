@@ -1,6 +1,6 @@
 #include "tools/zephyrion/parameter_values.h"
 
-#include "tools/zephyrion/errors.h"
+#include "tools/common/errors.h"
 #include "tools/zephyrion/text.h"
 
 #include <algorithm>

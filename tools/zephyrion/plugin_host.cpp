@@ -1,11 +1,11 @@
 #include "tools/zephyrion/plugin_host.h"
 
 #include "plugin/parameters.h"
-#include "tools/zephyrion/errors.h"
+#include "tools/common/errors.h"
+#include "tools/common/plugin_location.h"
 #include "tools/zephyrion/text.h"
 
 #include <algorithm>
-#include <filesystem>
 
 namespace zcli {
 namespace {
@@ -42,21 +42,6 @@ std::string validNames(vsthost::Plugin& plugin) {
 }
 
 } // namespace
-
-std::string defaultPluginPath() {
-    std::error_code error;
-    const std::filesystem::path tool = std::filesystem::read_symlink("/proc/self/exe", error);
-    const std::filesystem::path folder = error ? std::filesystem::current_path() : tool.parent_path();
-    const std::filesystem::path candidates[] = {folder / "zephyrion.so",
-                                                folder / ".." / "lib" / "vst" / "zephyrion.so"};
-    for (const std::filesystem::path& candidate : candidates) {
-        if (std::filesystem::exists(candidate, error)) {
-            return candidate.lexically_normal().string();
-        }
-    }
-    throw RunError("no plug-in beside the tool (looked for " + candidates[0].lexically_normal().string() +
-                   " and " + candidates[1].lexically_normal().string() + "); give one with --plugin PATH");
-}
 
 std::unique_ptr<vsthost::Plugin> loadPlugin(const std::string& path, float sampleRate, int blockSize) {
     const std::string library = path.empty() ? defaultPluginPath() : path;

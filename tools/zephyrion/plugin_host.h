@@ -11,9 +11,6 @@
 
 namespace zcli {
 
-// The plug-in built or installed beside this tool; throws RunError naming the places looked at.
-std::string defaultPluginPath();
-
 // Loads and opens an instance told the sample rate and block size, not yet resumed. An empty path means
 // the default. Throws RunError naming the library and the reason.
 std::unique_ptr<vsthost::Plugin> loadPlugin(const std::string& path, float sampleRate, int blockSize);

@@ -1,6 +1,6 @@
 #include "tools/zephyrion/png_writer.h"
 
-#include "tools/zephyrion/errors.h"
+#include "tools/common/errors.h"
 
 #include <png.h>
 #include <vector>

@@ -1,7 +1,7 @@
 // Saves a Canvas as an 8-bit RGB PNG through libpng.
 #pragma once
 
-#include "tools/zephyrion/atomic_output.h"
+#include "tools/common/atomic_output.h"
 #include "tools/zephyrion/canvas.h"
 
 namespace zcli {

@@ -10,7 +10,7 @@
 #include "editor/EditorSnapshot.h"
 #include "plugin/uPlugin.h"
 #include "plugin/uPluginEditor.h"
-#include "tools/zephyrion/errors.h"
+#include "tools/common/errors.h"
 #include "vst/entry.h"
 
 namespace zcli {

@@ -1,26 +1,66 @@
-#include "tools/zephyrion/atomic_output.h"
+#include "tools/common/atomic_output.h"
 
-#include "tools/zephyrion/errors.h"
+#include "tools/common/errors.h"
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
+#include <random>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace zcli {
 namespace {
+
+#ifndef O_BINARY
+constexpr int O_BINARY = 0;
+#endif
+
+constexpr int kNameAttempts = 100;
 
 std::string reason() {
     return std::strerror(errno);
 }
 
-// mkstemp creates files readable by the owner alone; a finished output should look like any other new file.
-void applyUmaskPermissions(int fd) {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+// A new file under a random name beside the target, made exclusively so no other writer's file is taken
+// over; created with the usual permissions (0666 less the umask), like any other new file.
+int createTemporary(const std::filesystem::path& folder, const std::string& name, std::string& created) {
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        // Appended rather than "." + name: GCC 12 at -O3 warns falsely about inserting in front of a string.
+        std::string hidden = ".";
+        hidden += name;
+        hidden += '.';
+        hidden += std::to_string(random() % 1000000000u);
+        const std::string candidate = (folder / hidden).string();
+        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            created = candidate;
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Replaces the target in one step where the system can; Windows' rename refuses an existing target.
+bool replaceFile(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0) {
+        return true;
+    }
+    errno = EACCES;
+    return false;
+#else
+    return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
 }
 
 } // namespace
@@ -36,24 +76,15 @@ AtomicOutput::AtomicOutput(std::string path) : path_(std::move(path)) {
     }
     const std::filesystem::path target(path_);
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    // Appended rather than "." + name: GCC 12 at -O3 warns falsely about inserting in front of a string.
-    std::string hidden = ".";
-    hidden += target.filename().string();
-    hidden += ".XXXXXX";
-    std::string pattern = (folder / hidden).string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const int fd = ::mkstemp(buffer.data());
+    const int fd = createTemporary(folder, target.filename().string(), temporary_);
     if (fd < 0) {
         throw RunError(path_ + ": cannot be written: " + reason());
     }
-    temporary_ = buffer.data();
-    applyUmaskPermissions(fd);
     stream_ = ::fdopen(fd, "wb");
     if (stream_ == nullptr) {
         const std::string why = reason();
         ::close(fd);
-        ::unlink(temporary_.c_str());
+        std::remove(temporary_.c_str());
         throw RunError(path_ + ": cannot be written: " + why);
     }
 }
@@ -80,7 +111,7 @@ void AtomicOutput::commit() {
         discard();
         throw RunError(path_ + ": cannot be written: " + (why.empty() ? reason() : why));
     }
-    if (std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+    if (!replaceFile(temporary_, path_)) {
         const std::string renameWhy = reason();
         discard();
         throw RunError(path_ + ": cannot be written: " + renameWhy);
@@ -96,7 +127,7 @@ void AtomicOutput::discard() {
         std::fclose(stream_);
         stream_ = nullptr;
     }
-    ::unlink(temporary_.c_str());
+    std::remove(temporary_.c_str());
 }
 
 } // namespace zcli

@@ -326,18 +326,18 @@ private:
                 r[k] = advance(r[k], V::choose(active, k > 0 ? r[k - 1] : first, r[k]));
             }
         }
-        finish(r[kRegisters - 1], t);
+        finish<full>(r[kRegisters - 1], t);
     }
 
     // After step t, section 15 has finished sample t - 15 and section 31 sample t - 31.
-    [[gnu::always_inline]] void finish(Vec last, std::int32_t t) {
+    template <bool Full> [[gnu::always_inline]] void finish(Vec last, std::int32_t t) {
         const std::int32_t newest = t - 15;
-        if (newest >= 0 && newest < n) {
+        if (Full || (newest >= 0 && newest < n)) {
             lowpassed = guarded(V::template lane<kHighLane - 1>(last));
             ring[newest % kRingSize] = lowpassed;
         }
         const std::int32_t done = t - kLag;
-        if (done >= 0 && done < n) {
+        if (Full || (done >= 0 && done < n)) {
             const double lowpassOutput = ring[done % kRingSize];
             const double rest = V::template lane<kWidth - 1>(last);
             float y;

@@ -1,7 +1,10 @@
 #include "lv2/Lv2Plugin.h"
 
+#include <algorithm>
 #include <bit>
+#include <climits>
 #include <cmath>
+
 #include <lv2/core/lv2_util.h>
 #include <lv2/midi/midi.h>
 
@@ -91,8 +94,9 @@ void Lv2Plugin::run(std::uint32_t frames) {
     takeControls();
     midiOpen = openMidiSequence();
     if (inputs[0] != nullptr && inputs[1] != nullptr && outputs[0] != nullptr && outputs[1] != nullptr) {
-        engine.process(inputs.data(), outputs.data(), static_cast<std::int32_t>(frames), OutputMode::Replace,
-                       *this);
+        // No host runs 2^31 frames at once; the cap only keeps such a call from turning negative.
+        const auto count = static_cast<std::int32_t>(std::min<std::uint32_t>(frames, INT32_MAX));
+        engine.process(inputs.data(), outputs.data(), count, OutputMode::Replace, *this);
     }
     if (midiOpen) {
         lv2_atom_forge_pop(&forge, &sequenceFrame);

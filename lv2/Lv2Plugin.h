@@ -30,8 +30,6 @@ public:
     void activate();
     void run(std::uint32_t frames);
 
-    const PeakEngine& peakEngine() const { return engine; }
-
 private:
     void takeControls();
     bool openMidiSequence();

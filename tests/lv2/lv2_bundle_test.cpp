@@ -1,6 +1,7 @@
 // What an LV2 host reads from the bundle: every control port as the parameter table describes it, and an
 // instance only where the host gives what the plug-in needs.
-#include <cmath>
+#include <algorithm>
+#include <array>
 #include <limits>
 #include <string>
 #include <vector>

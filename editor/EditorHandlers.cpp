@@ -76,7 +76,7 @@ void TPluginEditorWindow::brelMouseMove() {
 
 namespace {
 
-std::string frequencyText(const vst::AudioEffect* plugin, int position) {
+std::string frequencyText(EditorHost* plugin, int position) {
     const double rate = plugin != nullptr ? plugin->getSampleRate() : 0.0;
     return std::to_string(vst::roundHalfEven(rate * 0.005 * position)) + " Hz  ";
 }

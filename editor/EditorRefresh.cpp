@@ -1,4 +1,5 @@
-// Keeping the window in line with the plug-in's values: the refresh, the display and the meter.
+// Keeping the window in line with the plug-in's values: the refresh, the display, the meter, and the steps
+// every editor adapter takes when it shows the window and at the host's idle.
 #include <cmath>
 
 #include "editor/EditorLayout.h"
@@ -107,6 +108,32 @@ void TPluginEditorWindow::DrawDisplay() {
 void TPluginEditorWindow::setMeter(float level, float peak) {
     Image325.setHeight(rounded((1.0 - std::fabs(static_cast<double>(level))) * kMeterHeight));
     peak1.setTop(rounded((1.0 - std::fabs(static_cast<double>(peak))) * kMeterHeight));
+}
+
+void TPluginEditorWindow::showTaken() {
+    update();
+    show();
+    DrawDisplay();
+    UpdaterTimer();
+    update();
+}
+
+void TPluginEditorWindow::idle(bool valuesChanged) {
+    // Before the events, so the timers they deliver already show the new values.
+    if (valuesChanged) {
+        takeParameters();
+    }
+    // The host's idle is where the window system's events and the window's timers are delivered.
+    pumpEvents();
+    if (plugin != nullptr) {
+        setMeter(plugin->getMeterLevel(), plugin->getMeterPeak());
+    }
+    // The display shows the note state of the idle before; the next idle shows this one.
+    if (formShown) {
+        DrawDisplay();
+    }
+    noteActive = plugin != nullptr && plugin->isNoteActive();
+    update();
 }
 
 } // namespace editor

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "editor/EditorHost.h"
 #include "editor/TGaugeBar.h"
 #include "plugin/parameters.h"
 #include "ui/Form.h"
@@ -22,7 +23,6 @@
 #include "ui/Label.h"
 #include "ui/Panel.h"
 #include "ui/Timer.h"
-#include "vst/DAudioEffect.h"
 
 namespace editor {
 
@@ -48,6 +48,12 @@ public:
     void DrawDisplay();
     // Moves the level meter's cover and peak marker for linear levels 0..1.
     void setMeter(float level, float peak);
+    // What every editor adapter does once the window exists and has taken the values: show it, whole.
+    void showTaken();
+    // What every editor adapter does at the host's idle: `valuesChanged` when the plug-in's values changed
+    // since the window last took them. Then the window's events and timers, the meter, the display and the
+    // note state.
+    void idle(bool valuesChanged);
 
     // Controls, in creation order (which is also their stacking order within each kind).
     ui::TImage bg{*this};
@@ -88,7 +94,7 @@ public:
     std::int32_t dragStartValue = 0;
     std::string statusText;
     // Set by the editor adapter right after creation; not owned.
-    vst::AudioEffect* plugin = nullptr;
+    EditorHost* plugin = nullptr;
     // The engine's note state as the adapter last copied it; colours the display.
     bool noteActive = false;
     // The parameter values as the plug-in last gave them or the user last set them, indexed by the

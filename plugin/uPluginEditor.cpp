@@ -24,7 +24,7 @@ bool APluginEditor::createWindow(void* parent) {
     if (created->nativeWindow() == nullptr) {
         return false;
     }
-    created->plugin = &plugin();
+    created->plugin = this;
     window = std::move(created);
     parentWindow = parent;
     return true;
@@ -33,12 +33,6 @@ bool APluginEditor::createWindow(void* parent) {
 void APluginEditor::destroyWindow() {
     window.reset();
     parentWindow = nullptr;
-}
-
-void APluginEditor::takeParameters(bool always) {
-    if (parametersChanged.exchange(false, std::memory_order_acquire) || always) {
-        window->takeParameters();
-    }
 }
 
 vst::VstInt32 APluginEditor::getRect(vst::ERect** answer) {
@@ -70,13 +64,10 @@ vst::VstInt32 APluginEditor::open(void* parent) {
     }
     ++openCount;
     plugin().setEditorClosed(false);
-    editor::TPluginEditorWindow& shown = *window;
-    takeParameters(true);
-    shown.update();
-    shown.show();
-    shown.DrawDisplay();
-    shown.UpdaterTimer();
-    shown.update();
+    // Whatever changed before is taken now.
+    parametersChanged.exchange(false, std::memory_order_acquire);
+    window->takeParameters();
+    window->showTaken();
     return 1;
 }
 
@@ -95,21 +86,35 @@ void APluginEditor::idle() {
     if (plugin().isEditorClosed() || !window) {
         return;
     }
-    editor::TPluginEditorWindow& shown = *window;
-    // Before the events, so the timers they deliver already show the new values.
-    takeParameters(false);
-    // The host's idle is where the window system's events and the window's timers are delivered.
-    shown.pumpEvents();
-    shown.setMeter(plugin().getMeterLevel(), plugin().getMeterPeak());
-    if (shown.formShown) {
-        shown.DrawDisplay();
-    }
-    shown.noteActive = plugin().isNoteActive();
-    shown.update();
+    window->idle(parametersChanged.exchange(false, std::memory_order_acquire));
 }
 
 void APluginEditor::update() {
     parametersChanged.store(true, std::memory_order_release);
+}
+
+float APluginEditor::getParameter(std::int32_t index) {
+    return plugin().getParameter(index);
+}
+
+void APluginEditor::setParameterAutomated(std::int32_t index, float value) {
+    plugin().setParameterAutomated(index, value);
+}
+
+float APluginEditor::getSampleRate() {
+    return plugin().getSampleRate();
+}
+
+float APluginEditor::getMeterLevel() {
+    return plugin().getMeterLevel();
+}
+
+float APluginEditor::getMeterPeak() {
+    return plugin().getMeterPeak();
+}
+
+bool APluginEditor::isNoteActive() {
+    return plugin().isNoteActive();
 }
 
 } // namespace zephyrion

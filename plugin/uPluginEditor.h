@@ -1,6 +1,6 @@
 // The plug-in's editor adapter: answers the host's editor opcodes, owns the editor window and tells it when
-// the plug-in's values changed; the window then takes them from the plug-in itself. Meter levels and the note
-// state go into the window at idle.
+// the plug-in's values changed; the window then takes them from the plug-in through this adapter, its
+// EditorHost. Meter levels and the note state go into the window at idle.
 //
 // Threads: getRect, open, close and idle arrive with the editor opcodes on the host's user-interface thread,
 // which is where the window lives and the only thread that ever touches it. update arrives on whichever
@@ -9,8 +9,10 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 
+#include "editor/EditorHost.h"
 #include "vst/AEffEditor.h"
 
 namespace editor {
@@ -21,7 +23,7 @@ namespace zephyrion {
 
 class APlugin;
 
-class APluginEditor : public vst::AEffEditor {
+class APluginEditor : public vst::AEffEditor, public editor::EditorHost {
 public:
     explicit APluginEditor(APlugin* owner);
     // Destroys any window; the plug-in's buffers are still there while it goes.
@@ -40,6 +42,14 @@ public:
     // Any thread: notes that the plug-in's values changed; the window takes them at the next idle.
     void update() override;
 
+    // The window's view of the plug-in, on the user-interface thread.
+    float getParameter(std::int32_t index) override;
+    void setParameterAutomated(std::int32_t index, float value) override;
+    float getSampleRate() override;
+    float getMeterLevel() override;
+    float getMeterPeak() override;
+    bool isNoteActive() override;
+
     // For tests and tools, on the user-interface thread: the window while one exists, and the opens not yet
     // balanced by a close.
     editor::TPluginEditorWindow* editorWindow() const { return window.get(); }
@@ -50,8 +60,6 @@ private:
     APlugin& plugin() const;
     bool createWindow(void* parent);
     void destroyWindow();
-    // Has the window read the plug-in's values when they changed since it last did, or when `always`.
-    void takeParameters(bool always);
 
     vst::ERect rect{};
     vst::VstInt32 openCount = 0;

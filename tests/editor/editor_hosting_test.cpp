@@ -33,7 +33,7 @@ TEST_F(Hosting, OpeningCreatesAShownChildOfTheHostsWindow) {
     EXPECT_EQ(screen().parent(), &parent);
     EXPECT_TRUE(screen().visible());
     EXPECT_TRUE(window().formShown);
-    EXPECT_EQ(window().plugin, &plugin());
+    EXPECT_EQ(window().plugin, &adapter());
     EXPECT_EQ(window().about.top(), 40);
     EXPECT_FALSE(plugin().isEditorClosed());
     EXPECT_GT(screen().presentCount(), 0);
@@ -145,7 +145,7 @@ TEST_F(Hosting, SecondOpenIntoAnotherParentMovesTheEditorThere) {
     EXPECT_TRUE(screen().visible());
     EXPECT_EQ(adapter().getParentWindow(), &otherParent);
     EXPECT_EQ(adapter().getOpenCount(), 2);
-    EXPECT_EQ(window().plugin, &plugin());
+    EXPECT_EQ(window().plugin, &adapter());
     // The moved editor is a whole one: it shows the host's values and the user's gestures reach the host.
     effect->setParameter(effect, 9, 0.2f);
     tickRefresh();

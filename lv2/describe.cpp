@@ -41,7 +41,7 @@ std::string decimal(float value) {
 }
 
 std::string presetUri(int number) {
-    char text[8];
+    char text[16]; // room for any int: the compiler cannot know the numbers are 1..4
     std::snprintf(text, sizeof text, "%02d", number);
     return std::string(kPluginUri) + "#preset" + text;
 }

@@ -77,7 +77,10 @@ double secondsSince(Clock::time_point start) {
 std::vector<std::string> childArguments(const RunSettings& settings, std::size_t first) {
     std::string names;
     for (std::size_t index : settings.chosen) {
-        names += (names.empty() ? "" : ",") + std::string(allChecks()[index].name);
+        if (!names.empty()) {
+            names += ',';
+        }
+        names += allChecks()[index].name;
     }
     return {"--plugin",     settings.pluginPath,           "--level", std::to_string(settings.level),
             "--seed",       std::to_string(settings.seed), "--check", names,

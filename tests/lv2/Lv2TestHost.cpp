@@ -33,7 +33,8 @@ void setPortValue(const char* symbol, void* userData, const void* value, std::ui
 } // namespace
 
 Lv2World::Lv2World() : lilvWorld(lilv_world_new()) {
-    // The build tree's bundle first, then the system's LV2 vocabularies (core, atom, MIDI, UI), which describe its ports.
+    // The build tree's bundle first, then the system's LV2 vocabularies (core, atom, MIDI, UI) that
+    // describe its ports.
     LilvNode* path = lilv_new_string(lilvWorld, ZEPHYRION_LV2_LIB_DIR ":/usr/lib/lv2");
     lilv_world_set_option(lilvWorld, LILV_OPTION_LV2_PATH, path);
     lilv_node_free(path);

@@ -24,6 +24,7 @@ enum Port : std::uint32_t {
     kMeterLevelPort = kFirstParameterPort + kNumRealParams,
     kMeterPeakPort,
     kNoteActivePort,
+    kLatencyPort,
     kPortCount,
 };
 

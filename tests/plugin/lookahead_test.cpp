@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/plugin/engine_harness.h"
+#include "tests/support/Signals.h"
 
 namespace zephyrion {
 namespace {
@@ -11,19 +12,11 @@ namespace {
 using testing::EngineHarness;
 using testing::StereoBuffer;
 
-constexpr double kPi = 3.14159265358979323846;
-
-// Kick-like hits: 100 Hz from 60% of full level, swelling over 2 ms and dying within a few tens of
-// milliseconds; the kick band's level reaches the window several milliseconds after the hit's first sample.
-void addHit(StereoBuffer& buffer, std::size_t at, float level) {
-    for (std::size_t i = 0; i < 6000 && at + i < buffer.size(); ++i) {
-        const double t = static_cast<double>(i);
-        const double swell = 0.6 + 0.4 * std::min(1.0, t / 88.0);
-        const double wave = std::cos(2.0 * kPi * 100.0 * t / 44100.0);
-        const auto x = static_cast<float>(level * swell * std::exp(-t / 600.0) * wave);
-        buffer.left[at + i] += x;
-        buffer.right[at + i] += x;
-    }
+StereoBuffer hits(std::size_t frames, const std::vector<std::size_t>& starts) {
+    StereoBuffer buffer;
+    buffer.left = testsupport::kickHits(frames, starts, 44100.0, 0.9f);
+    buffer.right = buffer.left;
+    return buffer;
 }
 
 void useKickBand(EngineHarness& host) {
@@ -46,8 +39,7 @@ std::vector<testing::MidiMessage> notesOf(const EngineHarness& host) {
 
 TEST(Lookahead, NotesLandOnTheHitAfterTheReportedLatency) {
     constexpr std::size_t kHitAt = 20000;
-    StereoBuffer input(40000);
-    addHit(input, kHitAt, 0.9f);
+    const StereoBuffer input = hits(40000, {kHitAt});
 
     EngineHarness raw;
     useKickBand(raw);
@@ -83,10 +75,11 @@ TEST(Lookahead, NotesLandOnTheHitAfterTheReportedLatency) {
 
 TEST(Lookahead, SwitchingWhileNotesSoundLosesNoNoteAndLeavesNoneHanging) {
     const std::size_t kBlock = 64;
-    StereoBuffer input(kBlock * 900);
+    std::vector<std::size_t> starts;
     for (std::size_t at = 1000; at < 50000; at += 3000) {
-        addHit(input, at, 0.9f);
+        starts.push_back(at);
     }
+    const StereoBuffer input = hits(kBlock * 900, starts);
     for (const std::size_t everyBlocks : {3u, 17u, 40u, 101u}) {
         SCOPED_TRACE(::testing::Message() << "switched every " << everyBlocks << " blocks");
         EngineHarness host;

@@ -81,6 +81,19 @@ void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings) {
     }
 }
 
+void placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, bool rawTiming) {
+    const std::string name(zephyrion::kParameters[zephyrion::kLookahead].name);
+    const int index = findParameter(plugin, name);
+    if (index < 0) {
+        return;
+    }
+    const bool setByUser = std::any_of(settings.parameters.begin(), settings.parameters.end(),
+                                       [&](const ParameterRequest& set) { return sameName(set.name, name); });
+    if (rawTiming || !setByUser) {
+        plugin.setParameter(index, rawTiming ? 0.0f : 1.0f);
+    }
+}
+
 std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin) {
     const int ampLo = findParameter(plugin, std::string(zephyrion::kParameters[zephyrion::kAmpLo].name));
     const int ampHi = findParameter(plugin, std::string(zephyrion::kParameters[zephyrion::kAmpHi].name));

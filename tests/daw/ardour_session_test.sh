@@ -4,7 +4,7 @@
 # checks that the notes Ardour recorded are, frame for frame, those `zephyrion convert` finds in the same
 # audio with the same parameters, and that the parameters set in the session come back after reopening it.
 # Usage: ardour_session_test.sh --tool ZEPHYRION --format LV2|LXVST --plugin BUNDLE.lv2|FILE.so
-set -u
+set -u -o pipefail
 
 ardour_lib=/usr/lib/ardour7
 ardour_lua=/usr/bin/ardour7-lua
@@ -24,10 +24,10 @@ while [ $# -gt 0 ]; do
     esac
     shift 2
 done
-[ $# -eq 0 ] && [ -x "$tool" ] && [ -e "$plugin" ] && { [ "$format" = LV2 ] || [ "$format" = LXVST ]; } || {
+if [ $# -ne 0 ] || [ ! -x "$tool" ] || [ ! -e "$plugin" ] || [[ $format != @(LV2|LXVST) ]]; then
     echo "usage: $0 --tool ZEPHYRION --format LV2|LXVST --plugin BUNDLE.lv2|FILE.so" >&2
     exit 2
-}
+fi
 for program in "$ardour_lua" "$scanner"; do
     [ -x "$program" ] || {
         echo "PROBLEM: $program is missing (Debian package ardour)"
@@ -42,10 +42,13 @@ command -v sox >/dev/null || {
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# What convert finds, one line per note-on or note-off: FRAME CHANNEL NOTE VELOCITY.
+# What convert finds, one line per note-on or note-off: TYPE FRAME CHANNEL NOTE VELOCITY.
 events() {
     "$tool" convert "$work/demo/groove.wav" -o "$work/convert.mid" --events - --quiet "$@" |
-        sed -n 's/^{"sample":\([0-9]*\),"time":[0-9.]*,"type":"\(note-o[nf]*\)","channel":\([0-9]*\),"note":\([0-9]*\),"velocity":\([0-9]*\)}$/\2 \1 \3 \4 \5/p'
+        awk -F '[{}:,"]+' '{ for (i = 2; i < NF; i += 2) event[$i] = $(i + 1) }
+            event["type"] ~ /^note-o/ {
+                print event["type"], event["sample"], event["channel"], event["note"], event["velocity"]
+            }'
 }
 
 "$tool" demo "$work/demo" --quiet >/dev/null || {
@@ -56,22 +59,24 @@ set_options=()
 for setting in "${settings[@]}"; do
     set_options+=(--set "$setting")
 done
-events "${set_options[@]}" >"$work/expected" && events >"$work/default" || {
+if ! events "${set_options[@]}" >"$work/expected" || ! events >"$work/default"; then
     echo "PROBLEM: zephyrion convert failed"
     exit 1
-}
-grep -q '^note-on' "$work/expected" && ! cmp -s "$work/expected" "$work/default" || {
+fi
+if ! grep -q '^note-on' "$work/expected" || cmp -s "$work/expected" "$work/default"; then
     echo "PROBLEM: the parameters make no difference to convert's notes, so the session could not show them"
     exit 1
-}
+fi
 
 # Ardour plays the two channels from mono files, as its own import would make them.
-sox "$work/demo/groove.wav" -e floating-point -b 32 "$work/left.wav" remix 1 2>/dev/null &&
-    sox "$work/demo/groove.wav" -e floating-point -b 32 "$work/right.wav" remix 2 2>/dev/null || {
-    echo "PROBLEM: sox cannot split the groove"
-    exit 1
-}
-frames=$(soxi -s "$work/left.wav")
+for channel in 1 2; do
+    sox "$work/demo/groove.wav" -e floating-point -b 32 "$work/channel$channel.wav" remix "$channel" \
+        2>/dev/null || {
+        echo "PROBLEM: sox cannot split the groove"
+        exit 1
+    }
+done
+frames=$(soxi -s "$work/channel1.wav")
 # Roll half a second past the audio or the last event, whichever is later.
 last=$(tail -n 1 "$work/expected" | cut -d ' ' -f 2)
 roll=$(((last > frames ? last : frames) + 22050))
@@ -96,7 +101,10 @@ if [ "$format" = LV2 ]; then
 else
     # Ardour takes a scan result only when it is newer than the plug-in, to the second; the copy is
     # dated a minute back so a scan in the same second still counts.
-    cp "$plugin" "$work/vst/zephyrion.so" && touch -d '1 minute ago' "$work/vst/zephyrion.so" || exit 1
+    if ! cp "$plugin" "$work/vst/zephyrion.so" || ! touch -d '1 minute ago' "$work/vst/zephyrion.so"; then
+        echo "PROBLEM: cannot copy $plugin"
+        exit 1
+    fi
     LD_LIBRARY_PATH=$ardour_lib "$scanner" --force "$work/vst/zephyrion.so" >"$work/scan.log" 2>&1 || {
         cat "$work/scan.log"
         echo "PROBLEM: Ardour's scanner failed on $plugin"
@@ -104,8 +112,8 @@ else
     }
 fi
 
-timeout 50 "$ardour_lua" "$script" "$work/session" "$format" "$work/left.wav" "$work/right.wav" "$frames" \
-    "$roll" "${settings[@]}" >"$work/ardour.log" 2>&1
+timeout 50 "$ardour_lua" "$script" "$work/session" "$format" "$work/channel1.wav" "$work/channel2.wav" \
+    "$frames" "$roll" "${settings[@]}" >"$work/ardour.log" 2>&1
 status=$?
 [ "$status" -eq 0 ] || {
     cat "$work/ardour.log"
@@ -134,5 +142,5 @@ for setting in "${settings[@]}"; do
 done
 
 [ "$problems" -eq 0 ] || exit 1
-echo "ok: Ardour recorded from Zephyrion $format the $(grep -c '^note-on' "$work/received") notes convert finds," \
-    "at the same frames, and kept its ${#settings[@]} parameters"
+echo "ok: Ardour recorded from Zephyrion $format the $(grep -c '^note-on' "$work/received") notes that" \
+    "convert finds, at the same frames, and kept its ${#settings[@]} parameters"

@@ -42,9 +42,10 @@ command -v sox >/dev/null || {
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# What convert finds, one line per note-on or note-off: TYPE FRAME CHANNEL NOTE VELOCITY.
+# What convert finds, one line per note-on or note-off: TYPE FRAME CHANNEL NOTE VELOCITY. The session plays
+# the plug-in as a host does, without Lookahead, so convert keeps the plug-in's own timing too.
 events() {
-    "$tool" convert "$work/demo/groove.wav" -o "$work/convert.mid" --events - --quiet "$@" |
+    "$tool" convert "$work/demo/groove.wav" -o "$work/convert.mid" --events - --quiet --raw-timing "$@" |
         awk -F '[{}:,"]+' '{ for (i = 2; i < NF; i += 2) event[$i] = $(i + 1) }
             event["type"] ~ /^note-o/ {
                 print event["type"], event["sample"], event["channel"], event["note"], event["velocity"]

@@ -44,7 +44,9 @@ std::int32_t hitStartBefore(const float* levels, std::int32_t last) {
             return i + kQuietSpan;
         }
     }
-    return std::min(quiet, peakAt);
+    // No quiet before the peak in the whole window: the hit began earlier than the window reaches, or the
+    // sound never paused; the crossing is the better guess then.
+    return last;
 }
 
 std::int32_t HitAligner::latencyFor(float sampleRate) {
@@ -93,7 +95,8 @@ void HitAligner::beginPiece(const float* const* inputs, std::int32_t frames, std
 void HitAligner::receive(const MidiMessage& message) {
     const std::int64_t raised = callStart + message.frame;
     if (isNoteOn(message)) {
-        const std::int64_t first = std::max<std::int64_t>(0, raised - latency);
+        // Before the start the history holds silence, as the stream had.
+        const std::int64_t first = raised - latency;
         const float* levels = history.data() + (first & (kHistory - 1));
         const std::int64_t start = first + hitStartBefore(levels, static_cast<std::int32_t>(raised - first));
         const std::int64_t at = stamp(start + latency);

@@ -15,7 +15,8 @@ namespace zephyrion {
 
 // Where the hit that made a level cross at `levels[last]` began: from the loudest sample in levels[0..last],
 // walk back while some sample of the span just before stays above a share of that peak. Returns an index
-// in 0..last. Bounded work: a few passes over the levels given.
+// in 0..last; `last` itself when the level never paused in the window. Bounded work: two passes over the
+// levels given.
 std::int32_t hitStartBefore(const float* levels, std::int32_t last);
 
 class HitAligner : public MidiSink {

@@ -81,14 +81,22 @@ void HitAligner::beginPiece(const float* const* inputs, std::int32_t frames, std
     sink = &target;
     pieceFrames = std::min(frames, kMaxPiece);
     callStart = clock - firstFrame;
-    for (std::int32_t i = 0; i < pieceFrames; ++i) {
-        float level = std::fabs(0.5f * (inputs[0][i] + inputs[1][i]));
-        if (!std::isfinite(level)) {
-            level = 0.0f;
+    // In at most two stretches that do not wrap, so the loops run several samples per instruction.
+    const auto at = static_cast<std::int32_t>(clock & (kHistory - 1));
+    const std::int32_t firstStretch = std::min(pieceFrames, kHistory - at);
+    for (const auto& [from, count, to] :
+         {std::array{0, firstStretch, at}, std::array{firstStretch, pieceFrames - firstStretch, 0}}) {
+        const float* left = inputs[0] + from;
+        const float* right = inputs[1] + from;
+        float* level = history.data() + to;
+        float* mirror = level + kHistory;
+        for (std::int32_t i = 0; i < count; ++i) {
+            const float magnitude = std::fabs(0.5f * (left[i] + right[i]));
+            // NaN and infinity fail the comparison: a broken sample counts as silence.
+            const float finite = magnitude < std::numeric_limits<float>::infinity() ? magnitude : 0.0f;
+            level[i] = finite;
+            mirror[i] = finite;
         }
-        const auto at = static_cast<std::size_t>((clock + i) & (kHistory - 1));
-        history[at] = level;
-        history[at + kHistory] = level;
     }
 }
 
@@ -133,16 +141,28 @@ void HitAligner::send(const Timed& timed) {
 }
 
 void HitAligner::finishPiece(float* const* outputs, bool add) {
+    // The piece goes into the line first: the line holds more than the latency and a piece, so nothing the
+    // piece still has to read is overwritten, and a latency shorter than the piece reads the piece itself.
+    const auto writeAt = static_cast<std::int32_t>(clock & (kHistory - 1));
+    const auto readAt = static_cast<std::int32_t>((clock - latency) & (kHistory - 1));
     for (std::size_t channel = 0; channel < 2; ++channel) {
-        auto& line = delayLine[channel];
+        float* line = delayLine[channel].data();
         const float* produced = chainOutput[channel];
+        const std::int32_t writeStretch = std::min(pieceFrames, kHistory - writeAt);
+        std::copy_n(produced, writeStretch, line + writeAt);
+        std::copy_n(produced + writeStretch, pieceFrames - writeStretch, line);
+
         float* output = outputs[channel];
-        for (std::int32_t i = 0; i < pieceFrames; ++i) {
-            const auto now = static_cast<std::size_t>((clock + i) & (kHistory - 1));
-            const auto then = static_cast<std::size_t>((clock + i - latency) & (kHistory - 1));
-            const float delayed = line[then];
-            line[now] = produced[i];
-            output[i] = add ? output[i] + delayed : delayed;
+        const std::int32_t readStretch = std::min(pieceFrames, kHistory - readAt);
+        for (const auto& [from, count, to] :
+             {std::array{readAt, readStretch, 0}, std::array{0, pieceFrames - readStretch, readStretch}}) {
+            if (add) {
+                for (std::int32_t i = 0; i < count; ++i) {
+                    output[to + i] += line[from + i];
+                }
+            } else {
+                std::copy_n(line + from, count, output + to);
+            }
         }
     }
     const std::int64_t end = clock + pieceFrames;

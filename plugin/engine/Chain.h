@@ -30,15 +30,11 @@ inline std::uint8_t dataByte(std::int32_t value) {
     return static_cast<std::uint8_t>(value & 0x7F);
 }
 
-// Messages are rare: their call stays out of the loop's way, and it takes nothing of the loop's own state,
-// which can then stay in registers.
-[[gnu::noinline]] void sendMessage(MidiSink& sink, MidiMessage message) {
-    sink.receive(message);
-}
-
 // The block's input side (mono sum) and the tail of the chain for every filtered sample.
 template <OutputMode Mode> class BlockStage {
 public:
+    std::int32_t messageCount = 0;
+
     BlockStage(ChainState& chainState, const ChainSettings& chainSettings, const ChainBlock& chainBlock)
         : state(chainState), s(chainSettings), block(chainBlock), meter(state.meterLevel),
           peak(state.meterPeak), level(state.envelope), holdCounter(state.holdCounter),
@@ -67,8 +63,10 @@ public:
 
 private:
     std::int32_t velocityFor(float env) const;
-    void send(std::uint8_t status, std::int32_t data1, std::int32_t data2, std::int32_t i) const {
-        sendMessage(*block.sink, {status, dataByte(data1), dataByte(data2), block.firstFrame + i});
+    // Messages wait in the block's list until the loop is done: a call inside the loop would make every
+    // register the filter lives in go through memory on each step.
+    void send(std::uint8_t status, std::int32_t data1, std::int32_t data2, std::int32_t i) {
+        block.messages[messageCount++] = {status, dataByte(data1), dataByte(data2), block.firstFrame + i};
     }
 
     ChainState& state;
@@ -386,13 +384,14 @@ template <typename V> void monoInputs(const ChainBlock& block, double gain) {
 
 // Each output mode has a loop of its own, which spares a test on every sample.
 template <typename V, OutputMode Mode>
-void runStage(ChainState& state, const ChainSettings& settings, const ChainBlock& block) {
+std::int32_t runStage(ChainState& state, const ChainSettings& settings, const ChainBlock& block) {
     BlockStage<Mode> stage(state, settings, block);
     if (settings.bandPass) {
         Wavefront<V, true, BlockStage<Mode>>(state.sections, settings, stage, block.frames).run();
     } else {
         Wavefront<V, false, BlockStage<Mode>>(state.sections, settings, stage, block.frames).run();
     }
+    return stage.messageCount;
 }
 
 template <typename V>
@@ -401,10 +400,11 @@ void runChain(ChainState& state, const ChainSettings& settings, const ChainBlock
         return;
     }
     monoInputs<V>(block, settings.gain);
-    if (block.mode == OutputMode::Replace) {
-        runStage<V, OutputMode::Replace>(state, settings, block);
-    } else {
-        runStage<V, OutputMode::Add>(state, settings, block);
+    const std::int32_t messages = block.mode == OutputMode::Replace
+                                      ? runStage<V, OutputMode::Replace>(state, settings, block)
+                                      : runStage<V, OutputMode::Add>(state, settings, block);
+    for (std::int32_t m = 0; m < messages; ++m) {
+        block.sink->receive(block.messages[m]);
     }
 }
 

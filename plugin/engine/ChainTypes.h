@@ -54,8 +54,12 @@ struct ChainBlock {
     std::int32_t firstFrame; // of the call, for the messages' frames
     OutputMode mode;
     MidiSink* sink;
-    double* mono; // scratch for the block's mono input
+    double* mono;          // scratch for the block's mono input
+    MidiMessage* messages; // the block's messages until its end: kMaxMessagesPerFrame for each frame
 };
+
+// A sample can end a note when controller mode takes over, send a control change and start or end a note.
+inline constexpr std::int32_t kMaxMessagesPerFrame = 3;
 
 // One block through the chain, on SSE2 (every target) or AVX (asked of the processor first).
 void runChainSse2(ChainState& state, const ChainSettings& settings, const ChainBlock& block);

@@ -1,5 +1,5 @@
-// Where the engine hands its MIDI messages: each one at once, stamped with the frame of the block it arose
-// on.
+// Where the engine hands its MIDI messages: in order, during the process call, each stamped with the frame
+// of the block it arose on.
 #pragma once
 
 #include <cstdint>

@@ -39,7 +39,8 @@ public:
     std::int32_t getLatency() const;
 
     // Audio thread. Runs `frames` samples of the two inputs into the two outputs (replacing or adding to
-    // them) and hands every MIDI message to `sink` as it arises, stamped with its frame in this call.
+    // them) and hands every MIDI message to `sink`, in order, stamped with its frame in this call: those of a
+    // piece of at most kChunkFrames at the end of that piece, from inside this call.
     // Inputs may be the outputs themselves.
     void process(const float* const* inputs, float* const* outputs, std::int32_t frames, OutputMode mode,
                  MidiSink& sink);
@@ -101,6 +102,7 @@ private:
     Relaxed<bool> noteActive{false};
 
     std::array<double, kChunkFrames> mono{};
+    std::array<MidiMessage, kMaxMessagesPerFrame * kChunkFrames> messages{};
 
     // The lookahead, on the heap for its buffers' size; the latency it runs with, 0 while it is off.
     std::unique_ptr<HitAligner> aligner = std::make_unique<HitAligner>();

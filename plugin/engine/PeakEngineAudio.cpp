@@ -70,7 +70,8 @@ void PeakEngine::process(const float* const* inputs, float* const* outputs, std:
                                start,
                                aligned ? OutputMode::Replace : mode,
                                aligned ? static_cast<MidiSink*>(aligner.get()) : &sink,
-                               mono.data()};
+                               mono.data(),
+                               messages.data()};
         if (avx) {
             runChainAvx(chain, settings, block);
         } else {

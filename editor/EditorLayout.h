@@ -34,7 +34,7 @@ struct FontStyle {
 };
 
 enum class ControlKind {
-    Picture, // an 8-bit picture, or no picture at all: a transparent click area
+    Picture, // a picture, or no picture at all: a transparent click area
     Label,   // text with a transparent background
     GaugeBar,
     Image32, // a 32-bit pixel map

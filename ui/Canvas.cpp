@@ -244,19 +244,6 @@ Rect placedArea(std::int64_t tx, std::int64_t ty, int width, int height, const R
 
 } // namespace
 
-void Canvas::draw(int x, int y, const PalettePicture& picture) {
-    const std::int64_t tx = std::int64_t{x} + origin_.x;
-    const std::int64_t ty = std::int64_t{y} + origin_.y;
-    const Rect area = placedArea(tx, ty, picture.width(), picture.height(), clip_);
-    for (int row = area.top; row < area.bottom; ++row) {
-        const std::uint8_t* source = picture.row(static_cast<int>(row - ty));
-        Color* line = target_->row(row);
-        for (int col = area.left; col < area.right; ++col) {
-            line[col] = picture.paletteColor(source[col - tx]);
-        }
-    }
-}
-
 void Canvas::draw(int x, int y, const PixelMap& picture) {
     const std::int64_t tx = std::int64_t{x} + origin_.x;
     const std::int64_t ty = std::int64_t{y} + origin_.y;

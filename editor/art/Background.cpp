@@ -120,7 +120,7 @@ void bottomStrip(ui::PixelMap& map) {
 
 } // namespace
 
-ui::PalettePicture backgroundPicture() {
+ui::PixelMap backgroundPicture() {
     ui::PixelMap map(kWindowWidth, kWindowHeight);
     paintGround(map, {0, 0, kWindowWidth, kWindowHeight}, {0, 0});
     titleStrip(map);
@@ -129,7 +129,7 @@ ui::PalettePicture backgroundPicture() {
     rightPlate(map);
     bottomStrip(map);
     bevel(map, {0, 0, kWindowWidth, kWindowHeight}, kFrame, kFrame);
-    return ui::PalettePicture::fromPixels(map);
+    return map;
 }
 
 } // namespace editor::art

@@ -1,68 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <set>
 #include <string>
 
-#include "ui/PalettePicture.h"
 #include "ui/png/PngWriter.h"
 
 namespace {
-
-TEST(PalettePictures, FewColoursConvertExactly) {
-    ui::PixelMap pixels(16, 4, ui::clBlack);
-    for (int x = 0; x < 16; ++x) {
-        pixels.setPixel(x, 1, ui::rgb(x * 16, 255 - x, 7));
-    }
-    const ui::PalettePicture picture = ui::PalettePicture::fromPixels(pixels);
-    ASSERT_EQ(picture.width(), 16);
-    ASSERT_EQ(picture.height(), 4);
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 16; ++x) {
-            EXPECT_EQ(picture.color(x, y), pixels.pixel(x, y)) << x << "," << y;
-        }
-    }
-}
-
-TEST(PalettePictures, ManyColoursKeepLargeAreasAndStayClose) {
-    // Two large flat areas and a strip of 600 distinct colours between them.
-    const ui::Color purple = ui::rgb(94, 58, 110);
-    const ui::Color dark = ui::rgb(45, 25, 69);
-    ui::PixelMap pixels(600, 12, purple);
-    for (int x = 0; x < 600; ++x) {
-        pixels.setPixel(x, 5, ui::rgb(x % 256, (x * 7) % 256, 255 - x % 200));
-        for (int y = 8; y < 12; ++y) {
-            pixels.setPixel(x, y, dark);
-        }
-    }
-    const ui::PalettePicture picture = ui::PalettePicture::fromPixels(pixels);
-    std::set<std::uint8_t> used;
-    int worst = 0;
-    for (int y = 0; y < 12; ++y) {
-        for (int x = 0; x < 600; ++x) {
-            used.insert(picture.index(x, y));
-            const ui::Color a = picture.color(x, y);
-            const ui::Color b = pixels.pixel(x, y);
-            worst = std::max({worst, std::abs(ui::redOf(a) - ui::redOf(b)),
-                              std::abs(ui::greenOf(a) - ui::greenOf(b)),
-                              std::abs(ui::blueOf(a) - ui::blueOf(b))});
-        }
-    }
-    EXPECT_EQ(picture.color(0, 0), purple);
-    EXPECT_EQ(picture.color(599, 11), dark);
-    EXPECT_GT(used.size(), 200u);
-    EXPECT_LT(worst, 64);
-}
-
-TEST(PalettePictures, OutsideAccessIsHarmless) {
-    ui::PalettePicture picture(2, 2);
-    picture.setIndex(3, 3, 9);
-    EXPECT_EQ(picture.index(3, 3), 0);
-    EXPECT_TRUE(ui::PalettePicture(-1, 5).empty());
-}
 
 // Reads back what the writer produces: chunk lengths and checksums, the header, and the pixels from the
 // stored deflate blocks. Independent of the writer's code paths except the format itself.

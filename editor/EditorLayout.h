@@ -10,28 +10,10 @@
 #include "editor/EditorWords.h"
 #include "editor/GaugeBarModel.h"
 #include "plugin/parameters.h"
+#include "ui/Color.h"
+#include "ui/Font.h"
 
 namespace editor {
-
-struct Rgb {
-    std::uint8_t r = 0;
-    std::uint8_t g = 0;
-    std::uint8_t b = 0;
-    // The 0x00RRGGBB pixel the toolkit's canvas uses.
-    constexpr std::uint32_t pixel() const {
-        return (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | std::uint32_t{b};
-    }
-    friend constexpr bool operator==(Rgb, Rgb) = default;
-};
-
-enum class FontFace { Arial, MsSansSerif };
-
-struct FontStyle {
-    FontFace face = FontFace::MsSansSerif;
-    int pixelHeight = 11;
-    bool bold = false;
-    Rgb colour{255, 255, 255};
-};
 
 enum class ControlKind {
     Picture, // a picture, or no picture at all: a transparent click area
@@ -107,15 +89,15 @@ struct ControlSpec {
     // Labels: the first text (lines split at '\n'), font and alignment; auto-sized labels keep their left
     // edge and take the width and height of their text.
     std::string_view text;
-    FontStyle font;
+    ui::Font font;
     TextAlign align = TextAlign::Left;
     bool autoSize = false;
     // Gauge bars.
     BarKind barKind = BarKind::Vertical;
-    Rgb handleColour;
+    ui::Color handleColour = ui::clBlack;
     int position = 0;
     // 32-bit images without a picture are filled with this when repainted.
-    Rgb background;
+    ui::Color background = ui::clBlack;
     // What the status line says while the pointer is over the control; for sliders the words before the
     // value.
     std::string_view status;
@@ -154,7 +136,7 @@ struct ControlSpec {
 
 constexpr int kWindowWidth = 313;
 constexpr int kWindowHeight = 226;
-constexpr Rgb kWindowColour{255, 255, 255};
+constexpr ui::Color kWindowColour = ui::clWhite;
 
 // Every gauge bar of the editor: 0..100 in steps of 1, a 12-pixel handle on a solid grey track.
 constexpr int kBarMin = 0;
@@ -163,17 +145,18 @@ constexpr int kBarSmallChange = 1;
 constexpr int kBarLargeChange = 1;
 constexpr int kBarThickness = 12;
 constexpr int kBarLength = 100;
-constexpr Rgb kBarTrackColour{69, 69, 69};
+constexpr ui::Color kBarTrackColour = ui::rgb(69, 69, 69);
 
-// The value labels' font.
-constexpr FontStyle kValueFont{FontFace::Arial, 11, true, {192, 192, 192}};
-constexpr FontStyle kLabel7Font{FontFace::MsSansSerif, 11, false, {64, 128, 128}};
-constexpr FontStyle kAboutTitleFont{FontFace::Arial, 12, true, {255, 0, 255}};
-constexpr FontStyle kAboutAddressFont{FontFace::Arial, 11, true, {215, 215, 0}};
+// The labels' fonts, designed in Arial (Label7 in MS Sans Serif); the toolkit draws every face with its one
+// embedded family. The value labels' font first.
+constexpr ui::Font kValueFont{11, true, ui::rgb(192, 192, 192)};
+constexpr ui::Font kLabel7Font{11, false, ui::rgb(64, 128, 128)};
+constexpr ui::Font kAboutTitleFont{12, true, ui::rgb(255, 0, 255)};
+constexpr ui::Font kAboutAddressFont{11, true, ui::rgb(215, 215, 0)};
 
-constexpr Rgb kYellowHandle{200, 200, 0};
-constexpr Rgb kMagentaHandle{215, 0, 215};
-constexpr Rgb kDisplayBackground{46, 25, 70};
+constexpr ui::Color kYellowHandle = ui::rgb(200, 200, 0);
+constexpr ui::Color kMagentaHandle = ui::rgb(215, 0, 215);
+constexpr ui::Color kDisplayBackground = ui::rgb(46, 25, 70);
 
 // The about panel is designed 10 pixels lower than it is shown; the creation handler lifts it.
 constexpr int kAboutShownTop = 40;
@@ -198,7 +181,7 @@ constexpr ControlSpec clickArea(std::string_view name, Box box) {
 
 // A value label: F1, growing with its text from the designed size.
 constexpr ControlSpec label(std::string_view name, Box box, std::string_view text,
-                            FontStyle font = kValueFont) {
+                            ui::Font font = kValueFont) {
     ControlSpec spec;
     spec.name = name;
     spec.kind = ControlKind::Label;
@@ -209,7 +192,7 @@ constexpr ControlSpec label(std::string_view name, Box box, std::string_view tex
     return spec;
 }
 
-constexpr ControlSpec gaugeBar(std::string_view name, BarKind kind, int left, int top, Rgb handle,
+constexpr ControlSpec gaugeBar(std::string_view name, BarKind kind, int left, int top, ui::Color handle,
                                int position) {
     const bool vertical = kind == BarKind::Vertical;
     ControlSpec spec;
@@ -223,7 +206,8 @@ constexpr ControlSpec gaugeBar(std::string_view name, BarKind kind, int left, in
     return spec;
 }
 
-constexpr ControlSpec image32(std::string_view name, Box box, Asset asset, Rgb background = {}) {
+constexpr ControlSpec image32(std::string_view name, Box box, Asset asset,
+                              ui::Color background = ui::clBlack) {
     ControlSpec spec = picture(name, box, asset);
     spec.kind = ControlKind::Image32;
     spec.background = background;

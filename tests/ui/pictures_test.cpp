@@ -7,10 +7,14 @@
 
 #include "ui/png/PngWriter.h"
 
+#ifdef ZEPHYRION_PNG_BY_LIBPNG
+#include <zlib.h>
+#endif
+
 namespace {
 
-// Reads back what the writer produces: chunk lengths and checksums, the header, and the pixels from the
-// stored deflate blocks. Independent of the writer's code paths except the format itself.
+// Reads back what the writer produces: chunk lengths and checksums, the header, and the unfiltered rows.
+// Independent of the writer's code paths except the format itself.
 struct DecodedPng {
     std::uint32_t width = 0, height = 0;
     std::vector<std::uint8_t> rows; // filter byte + RGB per row
@@ -33,6 +37,29 @@ std::uint32_t referenceCrc(const std::uint8_t* p, std::size_t n) {
     return ~crc;
 }
 
+// The image data: through zlib where the writer is libpng's, else from the stored blocks the toolkit's own
+// encoder writes.
+std::vector<std::uint8_t> inflated(const std::vector<std::uint8_t>& zlib, [[maybe_unused]] std::size_t size) {
+#ifdef ZEPHYRION_PNG_BY_LIBPNG
+    std::vector<std::uint8_t> rows(size);
+    uLongf length = size;
+    EXPECT_EQ(uncompress(rows.data(), &length, zlib.data(), zlib.size()), Z_OK);
+    rows.resize(length);
+#else
+    std::vector<std::uint8_t> rows;
+    std::size_t pos = 2;
+    bool last = false;
+    while (!last && pos + 5 <= zlib.size()) {
+        last = (zlib[pos] & 1) != 0;
+        const std::size_t len = zlib[pos + 1] | (zlib[pos + 2] << 8);
+        rows.insert(rows.end(), zlib.begin() + static_cast<long>(pos) + 5,
+                    zlib.begin() + static_cast<long>(pos + 5 + len));
+        pos += 5 + len;
+    }
+#endif
+    return rows;
+}
+
 DecodedPng decode(const std::vector<std::uint8_t>& file) {
     DecodedPng png;
     std::vector<std::uint8_t> zlib;
@@ -52,20 +79,12 @@ DecodedPng decode(const std::vector<std::uint8_t>& file) {
         }
         at += 12 + length;
     }
-    std::size_t pos = 2;
-    bool last = false;
-    while (!last && pos + 5 <= zlib.size()) {
-        last = (zlib[pos] & 1) != 0;
-        const std::size_t len = zlib[pos + 1] | (zlib[pos + 2] << 8);
-        png.rows.insert(png.rows.end(), zlib.begin() + static_cast<long>(pos) + 5,
-                        zlib.begin() + static_cast<long>(pos + 5 + len));
-        pos += 5 + len;
-    }
+    png.rows = inflated(zlib, png.height * (1 + 3 * std::size_t{png.width}));
     return png;
 }
 
 TEST(PngWriter, PixelsSurviveTheRoundTrip) {
-    // Wide enough that the image data needs more than one stored block.
+    // Wide enough that the image data needs more than one stored block or IDAT chunk.
     ui::PixelMap image(23000, 2, ui::rgb(1, 2, 3));
     image.setPixel(0, 0, ui::rgb(255, 128, 0));
     image.setPixel(22999, 1, ui::rgb(9, 8, 7));

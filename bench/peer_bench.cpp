@@ -54,11 +54,12 @@ void reportFrames(benchmark::State& state, std::size_t frames) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(frames));
 }
 
-void engine(benchmark::State& state) {
+void engine(benchmark::State& state, bool lookahead) {
     const Audio& a = audio();
     zephyrion::PeakEngine peak;
     setZephyrionMode([&](std::int32_t i, float v) { peak.setParameter(i, v); },
                      static_cast<int>(state.range(0)));
+    peak.setParameter(zephyrion::kLookahead, lookahead ? 1.0f : 0.0f);
     const auto block = static_cast<std::int32_t>(state.range(1));
     std::vector<float> outLeft(a.left.size()), outRight(a.left.size());
     NullSink sink;
@@ -122,14 +123,15 @@ public:
     void Finalize() override {
         ConsoleReporter::Finalize();
         std::printf("\nCPU time per frame on %s, median of the repetitions\n", audio().source.c_str());
-        std::printf("%-12s %5s %14s %14s %14s %9s %9s\n", "mode", "block", "engine ns", "plug-in ns",
-                    "LSP ns", "engine/LSP", "plug-in/LSP");
+        std::printf("%-12s %5s %10s %10s %10s %10s %10s %11s %16s\n", "mode", "block", "engine ns",
+                    "plug-in ns", "LSP ns", "lookahead", "engine/LSP", "plug-in/LSP", "lookahead/engine");
         for (int mode = 0; mode < 3; ++mode) {
             for (const int block : kBlocks) {
                 const std::string args = "mode:" + std::to_string(mode) + "/block:" + std::to_string(block);
                 const double e = value(args, "engine"), z = value(args, "zephyrion"), p = value(args, "lsp");
-                std::printf("%-12s %5d %14.2f %14.2f %14.2f %9.2f %9.2f\n", kModeNames[mode], block, e, z, p,
-                            p > 0 ? e / p : 0.0, p > 0 ? z / p : 0.0);
+                const double l = value(args, "lookahead");
+                std::printf("%-12s %5d %10.2f %10.2f %10.2f %10.2f %10.2f %11.2f %16.2f\n", kModeNames[mode],
+                            block, e, z, p, l, p > 0 ? e / p : 0.0, p > 0 ? z / p : 0.0, e > 0 ? l / e : 0.0);
             }
         }
     }
@@ -154,7 +156,9 @@ void registerAll() {
         }
         b->Unit(benchmark::kMillisecond);
     };
-    configure(benchmark::RegisterBenchmark("engine", engine));
+    configure(benchmark::RegisterBenchmark("engine", [](benchmark::State& s) { engine(s, false); }));
+    // The engine again with the lookahead on: what placing notes on the hits costs.
+    configure(benchmark::RegisterBenchmark("lookahead", [](benchmark::State& s) { engine(s, true); }));
     configure(benchmark::RegisterBenchmark(
         "zephyrion", [](benchmark::State& s) { hosted(s, ZEPHYRION_PLUGIN_PATH, true); }));
     configure(benchmark::RegisterBenchmark("lsp", [](benchmark::State& s) { hosted(s, kPeerPath, false); }));

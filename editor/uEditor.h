@@ -1,4 +1,4 @@
-// The editor window: every control of the layout table under its name, the window's copies of the fourteen
+// The editor window: every control of the layout table under its name, the window's copies of the
 // parameter values, and the handlers that turn the user's mouse actions into automated parameter changes and
 // keep the controls in line with the copies.
 //

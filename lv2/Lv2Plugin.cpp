@@ -57,6 +57,7 @@ void Lv2Plugin::connectPort(std::uint32_t port, void* data) {
     case kMeterLevelPort: meterLevel = static_cast<float*>(data); break;
     case kMeterPeakPort: meterPeak = static_cast<float*>(data); break;
     case kNoteActivePort: noteActive = static_cast<float*>(data); break;
+    case kLatencyPort: latency = static_cast<float*>(data); break;
     default: break;
     }
 }
@@ -114,6 +115,9 @@ void Lv2Plugin::publishState() {
     }
     if (noteActive != nullptr) {
         *noteActive = engine.isNoteActive() ? 1.0f : 0.0f;
+    }
+    if (latency != nullptr) {
+        *latency = static_cast<float>(engine.getLatency());
     }
 }
 

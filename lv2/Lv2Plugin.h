@@ -52,6 +52,7 @@ private:
     float* meterLevel = nullptr;
     float* meterPeak = nullptr;
     float* noteActive = nullptr;
+    float* latency = nullptr;
 };
 
 // Why an instance cannot be made for these arguments, or empty when it can.

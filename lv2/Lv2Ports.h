@@ -1,5 +1,5 @@
 // The LV2 plug-in's contract, shared by the plug-in, its user interface, the generator of its description and
-// the tests: the URIs and the port layout. The fourteen control inputs follow the parameter table in its
+// the tests: the URIs and the port layout. The control inputs follow the parameter table in its
 // order, so a port index and a parameter index differ by one constant.
 #pragma once
 
@@ -24,6 +24,7 @@ enum Port : std::uint32_t {
     kMeterLevelPort = kFirstParameterPort + kNumRealParams,
     kMeterPeakPort,
     kNoteActivePort,
+    kLatencyPort,
     kPortCount,
 };
 

@@ -12,6 +12,7 @@
 
 #include "editor/EditorWords.h"
 #include "lv2/Lv2Ports.h"
+#include "plugin/engine/HitAligner.h"
 #include "plugin/parameters.h"
 
 namespace zephyrion::lv2 {
@@ -28,6 +29,7 @@ constexpr std::string_view kPrefixes = R"(@prefix atom: <http://lv2plug.in/ns/ex
 @prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .
 @prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .
 @prefix ui: <http://lv2plug.in/ns/extensions/ui#> .
+@prefix units: <http://lv2plug.in/ns/extensions/units#> .
 @prefix urid: <http://lv2plug.in/ns/ext/urid#> .
 
 )";
@@ -124,6 +126,13 @@ void writePlugin(std::ostream& out, std::string_view pluginBinary, std::string_v
     out << ",\n";
     writePort(out, kNoteActivePort, "lv2:OutputPort, lv2:ControlPort", "note_active", "Note Active",
               std::string(meterRange) + " ;\n        lv2:portProperty lv2:toggled");
+    out << ",\n";
+    // The host delays the other tracks by this much while Lookahead is on.
+    std::string latencyRest =
+        " ;\n        lv2:designation lv2:latency ;\n        lv2:portProperty lv2:reportsLatency, "
+        "lv2:integer ;\n        lv2:minimum 0 ;\n        lv2:maximum ";
+    latencyRest.append(std::to_string(HitAligner::kMaxLatency)).append(" ;\n        units:unit units:frame");
+    writePort(out, kLatencyPort, "lv2:OutputPort, lv2:ControlPort", "latency", "Latency", latencyRest);
     out << " .\n\n";
 
     out << '<' << kUiUri << R"(>

@@ -24,6 +24,7 @@ enum ParameterIndex : std::int32_t {
     kVeloSw = 11,
     kRelease = 12,
     kFreqMode = 13,
+    kLookahead = 14,
 };
 
 // How a value is meant, for tools that show it in musical terms; the plug-in itself shows the normalised
@@ -46,7 +47,7 @@ struct ParameterInfo {
 
 inline constexpr std::int32_t kNumPrograms = 4;
 inline constexpr std::int32_t kNumParams = 20;
-inline constexpr std::int32_t kNumRealParams = 14;
+inline constexpr std::int32_t kNumRealParams = 15;
 
 inline constexpr std::array<ParameterInfo, kNumRealParams> kParameters{{
     {kVolume, "Volume", 0.5f, ParameterKind::Continuous},
@@ -63,6 +64,8 @@ inline constexpr std::array<ParameterInfo, kNumRealParams> kParameters{{
     {kVeloSw, "VeloSw", 0.0f, ParameterKind::Switch},
     {kRelease, "Release", 0.5f, ParameterKind::Continuous},
     {kFreqMode, "Freq.Mode", 0.0f, ParameterKind::ThreeStep},
+    // Off by default: notes at the crossing and no latency, as before the option existed.
+    {kLookahead, "Lookahead", 0.0f, ParameterKind::Switch},
 }};
 
 inline constexpr std::string_view kReservedName = "reserved";

@@ -12,9 +12,9 @@ using vst::VstInt32;
 namespace {
 
 // The order in which a program's values are loaded.
-constexpr VstInt32 kLoadOrder[kNumRealParams] = {kVolume,      kOutMode,      kNoteOrCC, kVeloSw,  kMidiNote,
-                                                 kMidiChannel, kMidiVelocity, kFalloff,  kRelease, kAmpLo,
-                                                 kAmpHi,       kFreqLo,       kFreqHi,   kFreqMode};
+constexpr VstInt32 kLoadOrder[kNumRealParams] = {
+    kVolume,  kOutMode, kNoteOrCC, kVeloSw, kMidiNote, kMidiChannel, kMidiVelocity, kFalloff,
+    kRelease, kAmpLo,   kAmpHi,    kFreqLo, kFreqHi,   kFreqMode,    kLookahead};
 
 // A program name and its zero: the longest name a host's buffer must hold.
 constexpr std::size_t kProgramNameSize = APluginProgram::kMaxNameLength + 1;

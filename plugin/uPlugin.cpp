@@ -60,6 +60,9 @@ void APlugin::setParameter(VstInt32 index, float value) {
     if (isRealParameter(index)) {
         currentProgram().values[static_cast<std::size_t>(index)] = stored;
     }
+    if (index == kLookahead) {
+        reportLatency();
+    }
     if (editor != nullptr) {
         editor->update();
     }
@@ -69,11 +72,15 @@ float APlugin::getParameter(VstInt32 index) {
     return engine.getParameter(index);
 }
 
-void APlugin::getParameterLabel(VstInt32 /*index*/, char* label) {
-    vst::copyText(label, kParameterLabel.data(), kParameterTextSize);
+void APlugin::getParameterLabel(VstInt32 index, char* label) {
+    vst::copyText(label, index == kLookahead ? "" : kParameterLabel.data(), kParameterTextSize);
 }
 
 void APlugin::getParameterDisplay(VstInt32 index, char* text) {
+    if (index == kLookahead) {
+        vst::copyText(text, getParameter(index) > 0.5f ? "On" : "Off", kParameterTextSize);
+        return;
+    }
     vst::FloatToDisplayText(text, kParameterTextSize, getParameter(index));
 }
 
@@ -87,6 +94,16 @@ void APlugin::getParameterName(VstInt32 index, char* text) {
 void APlugin::setSampleRate(float rate) {
     vst::AudioEffectX::setSampleRate(rate);
     engine.setSampleRate(getSampleRate());
+    reportLatency();
+}
+
+void APlugin::reportLatency() {
+    const VstInt32 latency = engine.getLatency();
+    if (latency != reportedLatency) {
+        reportedLatency = latency;
+        setInitialDelay(latency);
+        ioChanged();
+    }
 }
 
 void APlugin::suspend() {

@@ -26,7 +26,7 @@ public:
     explicit APlugin(vst::audioMasterCallback callback);
     ~APlugin() override;
 
-    // Parameters (any thread). Values are clamped to 0..1; indices outside 0..13 store nothing.
+    // Parameters (any thread). Values are clamped to 0..1; indices outside 0..14 store nothing.
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
     void getParameterLabel(VstInt32 index, char* label) override;
@@ -71,6 +71,8 @@ public:
 
 private:
     APluginProgram& currentProgram();
+    // The effect record's delay follows Lookahead and the sample rate; the host hears of each change.
+    void reportLatency();
     // Each message of the engine goes to the host at once, stamped with the sample it arose on.
     void receive(const MidiMessage& message) override;
 
@@ -78,6 +80,7 @@ private:
     std::unique_ptr<vst::VstEvents> midiEvents;
     std::unique_ptr<vst::VstMidiEvent> midiEvent;
     Relaxed<bool> editorClosed{false};
+    Relaxed<VstInt32> reportedLatency{0};
     std::array<std::unique_ptr<APluginProgram>, kNumPrograms> programs;
 };
 

@@ -1,4 +1,4 @@
-// One stored program: the fourteen parameter values, indexed by the parameter table, and a name.
+// One stored program: the parameter values, indexed by the parameter table, and a name.
 #pragma once
 
 #include <array>

@@ -60,6 +60,10 @@ void PeakEngine::setSampleRate(float rate) {
     }
 }
 
+std::int32_t PeakEngine::getLatency() const {
+    return getParameter(kLookahead) > 0.5f ? HitAligner::latencyFor(sampleRate) : 0;
+}
+
 void PeakEngine::updateReleaseCoeff() {
     // The envelope halves every (1.001 - Release) seconds.
     const double seconds = 1.0 - static_cast<double>(getParameter(kRelease)) + 0.001;

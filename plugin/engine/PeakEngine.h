@@ -1,4 +1,4 @@
-// The peak-to-MIDI engine with no plug-in format in it: the fourteen parameter values, what is derived from
+// The peak-to-MIDI engine with no plug-in format in it: the parameter values, what is derived from
 // them, and the per-sample chain that turns stereo audio into output audio and MIDI messages. A format
 // wrapper (the VST 2 effect, a converter, a benchmark) owns one and forwards to it.
 //
@@ -12,9 +12,11 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "plugin/Relaxed.h"
 #include "plugin/engine/ChainTypes.h"
+#include "plugin/engine/HitAligner.h"
 #include "plugin/engine/MidiSink.h"
 #include "plugin/parameters.h"
 
@@ -32,6 +34,9 @@ public:
     float getParameter(std::int32_t index) const;
     // Any thread, usually the user-interface thread before audio starts: the release follows the new rate.
     void setSampleRate(float rate);
+    // Any thread: the frames by which the outputs and the messages are delayed, 0 unless Lookahead is on.
+    // process takes a change at the start of its next call.
+    std::int32_t getLatency() const;
 
     // Audio thread. Runs `frames` samples of the two inputs into the two outputs (replacing or adding to
     // them) and hands every MIDI message to `sink` as it arises, stamped with its frame in this call.
@@ -59,6 +64,7 @@ public:
     // The chain runs a block in pieces of at most this many frames; its scratch memory is one piece of mono
     // input, for the README and the benchmark.
     static constexpr std::int32_t kChunkFrames = 1024;
+    static_assert(kChunkFrames <= HitAligner::kMaxPiece);
 
 private:
     struct CachedCoefficient {
@@ -71,6 +77,7 @@ private:
     float coefficientFor(CachedCoefficient& cache, float position, std::int32_t mode);
     void updateReleaseCoeff();
     void takeRequests();
+    void followLatency(MidiSink& sink);
 
     std::array<Relaxed<float>, kNumRealParams> values;
     Relaxed<float> sampleRate{44100.0f};
@@ -94,6 +101,10 @@ private:
     Relaxed<bool> noteActive{false};
 
     std::array<double, kChunkFrames> mono{};
+
+    // The lookahead, on the heap for its buffers' size; the latency it runs with, 0 while it is off.
+    std::unique_ptr<HitAligner> aligner = std::make_unique<HitAligner>();
+    std::int32_t alignedLatency = 0;
 };
 
 } // namespace zephyrion

@@ -31,6 +31,19 @@ void PeakEngine::takeRequests() {
     }
 }
 
+void PeakEngine::followLatency(MidiSink& sink) {
+    const std::int32_t wanted = getLatency();
+    if (wanted == alignedLatency) {
+        return;
+    }
+    // What waits goes out now, so that every note-on keeps its note-off.
+    aligner->flush(sink, 0);
+    if (wanted > 0) {
+        aligner->start(wanted);
+    }
+    alignedLatency = wanted;
+}
+
 void PeakEngine::process(const float* const* inputs, float* const* outputs, std::int32_t frames,
                          OutputMode mode, MidiSink& sink) {
     if (frames <= 0) {
@@ -39,19 +52,32 @@ void PeakEngine::process(const float* const* inputs, float* const* outputs, std:
     // Both give the same results to the bit: AVX runs twice as many sections per instruction.
     static const bool avx = processorHasAvx();
     const ChainSettings settings = readSettings();
+    followLatency(sink);
     for (std::int32_t start = 0; start < frames; start += kChunkFrames) {
         takeRequests();
-        const ChainBlock block{{inputs[0] + start, inputs[1] + start},
-                               {outputs[0] + start, outputs[1] + start},
-                               std::min(kChunkFrames, frames - start),
+        const std::int32_t pieceFrames = std::min(kChunkFrames, frames - start);
+        const float* const pieceInputs[2] = {inputs[0] + start, inputs[1] + start};
+        float* const pieceOutputs[2] = {outputs[0] + start, outputs[1] + start};
+        const bool aligned = alignedLatency > 0;
+        if (aligned) {
+            aligner->beginPiece(pieceInputs, pieceFrames, start, sink);
+        }
+        // Aligned, the chain writes into the aligner, which delays the audio and moves the messages.
+        const ChainBlock block{{pieceInputs[0], pieceInputs[1]},
+                               {aligned ? aligner->chainOutputs()[0] : pieceOutputs[0],
+                                aligned ? aligner->chainOutputs()[1] : pieceOutputs[1]},
+                               pieceFrames,
                                start,
-                               mode,
-                               &sink,
+                               aligned ? OutputMode::Replace : mode,
+                               aligned ? static_cast<MidiSink*>(aligner.get()) : &sink,
                                mono.data()};
         if (avx) {
             runChainAvx(chain, settings, block);
         } else {
             runChainSse2(chain, settings, block);
+        }
+        if (aligned) {
+            aligner->finishPiece(pieceOutputs, mode == OutputMode::Add);
         }
         meterLevel = chain.meterLevel;
         meterPeak = chain.meterPeak;

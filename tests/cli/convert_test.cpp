@@ -2,6 +2,7 @@
 #include "host/Plugin.h"
 #include "tests/cli/smf_reader.h"
 #include "tests/cli/tool_harness.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -90,6 +91,27 @@ TEST_F(CliConvert, EventTimesAreTheEnginesSamplesWhateverTheBlockSize) {
         for (std::size_t i = 0; i < engine.size(); ++i) {
             EXPECT_EQ(file.events[i].tick, expectedTick(engine[i], 960, 120.0)) << "event " << i;
         }
+    }
+}
+
+TEST_F(CliConvert, NotesGoOnTheHitsUnlessRawTimingIsAsked) {
+    const std::vector<std::size_t> starts{5000, 20011, 35500};
+    const std::vector<float> kicks = testsupport::kickHits(50000, starts, kRate, 0.9f);
+    writeWav(input, {kicks, kicks}, kRate);
+    const std::vector<std::string> kickBand{
+        "--freq-mode", "exponential", "--set",        "Freq.Hi=0.08", "--set",
+        "Amp.Hi=0.9",  "--set",       "Release=0.99", "--events",     folder.path("events.jsonl")};
+    ASSERT_EQ(convert(kickBand).status, 0);
+    const std::vector<std::int64_t> aligned = noteOnSamples(readFile(folder.path("events.jsonl")));
+    EXPECT_EQ(aligned, std::vector<std::int64_t>(starts.begin(), starts.end()));
+
+    std::vector<std::string> raw = kickBand;
+    raw.push_back("--raw-timing");
+    ASSERT_EQ(convert(raw).status, 0);
+    const std::vector<std::int64_t> late = noteOnSamples(readFile(folder.path("events.jsonl")));
+    ASSERT_EQ(late.size(), starts.size());
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        EXPECT_GT(late[i], aligned[i] + 100) << "the band's delay, hit " << i;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "host/Plugin.h"
+#include "lv2/Lv2Ports.h"
 #include "plugin/parameters.h"
 #include "tests/lv2/Lv2TestHost.h"
 #include "tests/support/PluginPath.h"
@@ -65,6 +66,7 @@ const Case kCases[] = {
     {"controllers, original audio", {{kNoteOrCC, 1.0f}, {kOutMode, 0.2f}, {kFalloff, 0.3f}}},
     {"level velocity, channel 5", {{kVeloSw, 1.0f}, {kMidiVelocity, 0.2f}, {kMidiChannel, 4.0f / 15.0f}}},
     {"inverted window, slow release", {{kAmpLo, 0.6f}, {kAmpHi, 0.2f}, {kRelease, 0.9f}, {kVolume, 0.3f}}},
+    {"lookahead, kicks", {{kLookahead, 1.0f}, {kFreqMode, 0.1f}, {kFreqHi, 0.08f}, {kAmpHi, 0.9f}}},
 };
 
 TEST(Lv2Audio, SameEventsAndSamplesAsTheVstBuildInEveryBlockSize) {
@@ -82,6 +84,9 @@ TEST(Lv2Audio, SameEventsAndSamplesAsTheVstBuildInEveryBlockSize) {
             ASSERT_FALSE(expected.midi.empty()) << c.name;
             expectSameRun(lv2.run(groove().samples, groove().samples, block), expected,
                           std::string(c.name) + ", block " + std::to_string(block));
+            EXPECT_EQ(lv2.control(zephyrion::lv2::kLatencyPort),
+                      static_cast<float>(vst->effect().initialDelay))
+                << c.name;
         }
     }
 }

@@ -79,6 +79,9 @@ TEST(Lv2Bundle, ControlPortsAreTheParameterTable) {
               expectedPoints(editor::outModeNames));
     EXPECT_EQ(scalePoints(plugin, lilv_plugin_get_port_by_index(plugin, lv2::parameterPort(kFreqMode))),
               expectedPoints(editor::freqModeNames));
+    // Hosts find the latency of the lookahead by its designation.
+    ASSERT_TRUE(lilv_plugin_has_latency(plugin));
+    EXPECT_EQ(lilv_plugin_get_latency_port_index(plugin), static_cast<std::uint32_t>(lv2::kLatencyPort));
     EXPECT_EQ(lv2::portSymbol("NoteOrCC"), "note_or_cc");
     EXPECT_EQ(lv2::portSymbol("Midi Vel."), "midi_vel");
     lilv_node_free(enumeration);

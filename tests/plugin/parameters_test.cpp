@@ -21,8 +21,8 @@ std::string textOf(EngineHarness& host, std::int32_t opcode, std::int32_t index)
 
 TEST(Parameters, StartWithTheDefaultProgramsValues) {
     EngineHarness host;
-    const float expected[kNumRealParams] = {0.5f, 0.0f, 0.4f, 0.0f, 1.0f, 36.0f / 127.0f, 0.8f,
-                                            0.0f, 1.0f, 0.1f, 0.0f, 0.0f, 0.5f,           0.0f};
+    const float expected[kNumRealParams] = {0.5f, 0.0f, 0.4f, 0.0f, 1.0f, 36.0f / 127.0f, 0.8f, 0.0f,
+                                            1.0f, 0.1f, 0.0f, 0.0f, 0.5f, 0.0f,           0.0f};
     for (std::int32_t i = 0; i < kNumRealParams; ++i) {
         EXPECT_EQ(host.get(i), expected[i]) << "parameter " << i;
     }
@@ -34,11 +34,11 @@ TEST(Parameters, NamesLabelsAndDisplays) {
     EngineHarness host;
     const char* names[kNumRealParams] = {"Volume",    "Amp.Lo",  "Amp.Hi",   "Freq.Lo",   "Freq.Hi",
                                          "Midi Note", "Falloff", "Midi Ch.", "Midi Vel.", "Out.Mode",
-                                         "NoteOrCC",  "VeloSw",  "Release",  "Freq.Mode"};
+                                         "NoteOrCC",  "VeloSw",  "Release",  "Freq.Mode", "Lookahead"};
     for (std::int32_t i = 0; i < kNumRealParams; ++i) {
         EXPECT_EQ(textOf(host, vst::effGetParamName, i), names[i]);
     }
-    for (std::int32_t i : {14, 19, 20, -1, 1000}) {
+    for (std::int32_t i : {15, 19, 20, -1, 1000}) {
         EXPECT_EQ(textOf(host, vst::effGetParamName, i), "reserved");
         EXPECT_EQ(textOf(host, vst::effGetParamLabel, i), "%");
         EXPECT_EQ(textOf(host, vst::effGetParamDisplay, i), "0.00");
@@ -48,6 +48,10 @@ TEST(Parameters, NamesLabelsAndDisplays) {
     EXPECT_EQ(textOf(host, vst::effGetParamDisplay, kAmpHi), "0.40");
     EXPECT_EQ(textOf(host, vst::effGetParamDisplay, kMidiNote), "0.28");
     EXPECT_EQ(textOf(host, vst::effGetParamDisplay, kFreqHi), "1.00");
+    EXPECT_EQ(textOf(host, vst::effGetParamDisplay, kLookahead), "Off");
+    EXPECT_EQ(textOf(host, vst::effGetParamLabel, kLookahead), "");
+    host.set(kLookahead, 1.0f);
+    EXPECT_EQ(textOf(host, vst::effGetParamDisplay, kLookahead), "On");
 }
 
 TEST(Parameters, ValuesAreClampedIntoTheCurrentProgramToo) {

@@ -27,18 +27,24 @@ void ReferenceChain::setParameter(std::int32_t index, float v) {
         inWindow = false;
     }
     values[static_cast<std::size_t>(index)] = v;
-    const double complement = 1.0 - static_cast<double>(v);
     if (index == kFalloff) {
+        const double complement = 1.0 - static_cast<double>(v);
         holdUnit = roundHalfEven(complement * 1000.0) + 1;
         ccInterval = roundHalfEven(complement * 500.0) + 10;
     } else if (index == kRelease) {
-        releaseCoeff = static_cast<float>(std::pow(0.5, 1.0 / ((complement + 0.001) * sampleRate)));
+        updateReleaseCoeff();
     }
 }
 
 void ReferenceChain::setSampleRate(float rate) {
+    // Only the release follows the rate: a new rate is no change of Release and leaves the active period.
     sampleRate = rate;
-    setParameter(kRelease, value(kRelease));
+    updateReleaseCoeff();
+}
+
+void ReferenceChain::updateReleaseCoeff() {
+    const double complement = 1.0 - static_cast<double>(value(kRelease));
+    releaseCoeff = static_cast<float>(std::pow(0.5, 1.0 / ((complement + 0.001) * sampleRate)));
 }
 
 void ReferenceChain::process(const float* const* inputs, float* const* outputs, std::int32_t frames, bool add,

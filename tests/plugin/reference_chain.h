@@ -33,6 +33,7 @@ private:
 
     void processSample(float& left, float& right, std::int32_t frame);
     float runCascade(Stages& stageA, Stages& stageB, float x, float c);
+    void updateReleaseCoeff();
     float filterCoefficient(float position) const;
     bool testWindow(float level) const;
     void computeVelocity(float level);

@@ -28,6 +28,22 @@ Signal burst(std::size_t length, std::size_t start, std::size_t burstLength, dou
     return signal;
 }
 
+Signal kickHits(std::size_t length, const std::vector<std::size_t>& starts, double sampleRate, float level) {
+    Signal signal(length, 0.0f);
+    const double step = 2.0 * std::numbers::pi * 100.0 / sampleRate;
+    const auto swellFrames = 0.002 * sampleRate;
+    const auto decayFrames = 0.0136 * sampleRate;
+    for (const std::size_t start : starts) {
+        for (std::size_t i = start; i < length && i - start < 6 * static_cast<std::size_t>(decayFrames);
+             ++i) {
+            const auto t = static_cast<double>(i - start);
+            const double swell = 0.6 + 0.4 * std::min(1.0, t / swellFrames);
+            signal[i] += static_cast<float>(level * swell * std::exp(-t / decayFrames) * std::cos(step * t));
+        }
+    }
+    return signal;
+}
+
 std::vector<Signal> stereo(const Signal& mono) {
     return {mono, mono};
 }

@@ -15,6 +15,9 @@ Signal sine(std::size_t length, double frequency, double sampleRate, float ampli
 // Silence with a sine burst of `burstLength` samples from `start`, phase 0 at the burst's start.
 Signal burst(std::size_t length, std::size_t start, std::size_t burstLength, double frequency,
              double sampleRate, float amplitude = 1.0f);
+// Kick-like hits from each start: 100 Hz from 60% of `level`, swelling over 2 ms and dying within a few
+// tens of milliseconds. A kick band's level reaches a window several milliseconds after the first sample.
+Signal kickHits(std::size_t length, const std::vector<std::size_t>& starts, double sampleRate, float level);
 // The same signal on both channels.
 std::vector<Signal> stereo(const Signal& mono);
 // Two silent channels, e.g. outputs.

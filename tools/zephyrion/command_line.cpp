@@ -206,6 +206,9 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
         } else if (argument == "-q" || argument == "--quiet") {
             cursor.noValue(argument);
             request.quiet = true;
+        } else if (argument == "--raw-timing") {
+            cursor.noValue(argument);
+            request.rawTiming = true;
         } else if (!parameters.handle(argument, cursor)) {
             cursor.unknown(argument);
         }

@@ -30,6 +30,7 @@ struct ConvertRequest {
     int ppq = 960;
     double bpm = 120.0;
     bool quiet = false;
+    bool rawTiming = false; // notes where the plug-in's level crossed, not on the hits' starts
     PluginSettings plugin;
 };
 

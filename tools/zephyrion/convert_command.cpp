@@ -90,6 +90,7 @@ Conversion runConvert(const ConvertRequest& request) {
     const auto rate = static_cast<float>(input.sampleRate());
     std::unique_ptr<vsthost::Plugin> plugin = loadPlugin(request.plugin.pluginPath, rate, request.blockSize);
     configurePlugin(*plugin, request.plugin);
+    placeNotesOnHits(*plugin, request.plugin, request.rawTiming);
     Outputs outputs(request);
 
     std::optional<AudioWriter> audio;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <utility>
 
@@ -126,6 +127,22 @@ private:
 
 } // namespace
 
+namespace {
+
+// The part of a block's output that belongs to the input once the plug-in's latency is taken off.
+void writeAligned(AudioWriter& audio, const BlockRunner& runner, std::int64_t blockStart, std::size_t frames,
+                  std::int64_t latency, std::int64_t inputFrames) {
+    const std::int64_t from = std::max<std::int64_t>(0, latency - blockStart);
+    const std::int64_t to =
+        std::min<std::int64_t>(static_cast<std::int64_t>(frames), inputFrames + latency - blockStart);
+    if (to > from) {
+        audio.write(runner.outputLeft() + from, runner.outputRight() + from,
+                    static_cast<std::size_t>(to - from));
+    }
+}
+
+} // namespace
+
 Conversion convertAudio(vsthost::Plugin& plugin, AudioReader& input, int blockSize, ConversionSinks sinks) {
     Conversion result;
     SoundingNotes sounding;
@@ -133,6 +150,10 @@ Conversion convertAudio(vsthost::Plugin& plugin, AudioReader& input, int blockSi
     plugin.clearRecords();
     plugin.rewind();
     plugin.resume();
+    // A plug-in with latency delays its audio and its events alike; both are moved back by it.
+    const std::int64_t latency = std::max<std::int64_t>(0, plugin.effect().initialDelay);
+    // While the input lasts, every block's output lies before its end.
+    const std::int64_t inputNotEnded = std::numeric_limits<std::int64_t>::max() / 2;
 
     std::int64_t position = 0;
     while (const std::size_t frames = input.read(runner.left(), runner.right())) {
@@ -141,7 +162,7 @@ Conversion convertAudio(vsthost::Plugin& plugin, AudioReader& input, int blockSi
         }
         runner.run(frames, result.events, sounding);
         if (sinks.audio != nullptr) {
-            sinks.audio->write(runner.outputLeft(), runner.outputRight(), frames);
+            writeAligned(*sinks.audio, runner, position, frames, latency, inputNotEnded);
         }
         position += static_cast<std::int64_t>(frames);
         if (sinks.progress != nullptr) {
@@ -152,23 +173,30 @@ Conversion convertAudio(vsthost::Plugin& plugin, AudioReader& input, int blockSi
     result.inputFrames = position;
 
     const double rate = input.sampleRate();
-    const auto tailEnd = position + static_cast<std::int64_t>(std::lrint(kMaxTailSeconds * rate));
+    const auto tailEnd = position + latency + static_cast<std::int64_t>(std::lrint(kMaxTailSeconds * rate));
     const auto quietSpan = static_cast<std::int64_t>(std::lrint(kQuietSeconds * rate));
     runner.silence();
     auto quiet = [&] {
         const std::int64_t lastEvent = result.events.empty() ? 0 : result.events.back().position;
-        return sounding.empty() && position - lastEvent >= quietSpan;
+        return sounding.empty() && position - lastEvent >= quietSpan &&
+               position >= result.inputFrames + latency;
     };
     while (position < tailEnd && !quiet()) {
         const auto frames = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(runner.blockSize()), tailEnd - position));
         runner.run(frames, result.events, sounding);
+        if (sinks.audio != nullptr) {
+            writeAligned(*sinks.audio, runner, position, frames, latency, result.inputFrames);
+        }
         position += static_cast<std::int64_t>(frames);
         stopIfInterrupted();
     }
     plugin.suspend();
-    result.endPosition = position;
     result.notesClosed = sounding.closeAll(result.events, position);
+    for (MidiEvent& event : result.events) {
+        event.position = std::max<std::int64_t>(0, event.position - latency);
+    }
+    result.endPosition = position - latency;
     // Events from one block arrive in order; a plug-in that reports them out of order is put right here.
     std::stable_sort(result.events.begin(), result.events.end(),
                      [](const MidiEvent& a, const MidiEvent& b) { return a.position < b.position; });

@@ -30,7 +30,8 @@ inline constexpr std::string_view kConvertHelp = R"(Usage: zephyrion convert INP
 
 Reads INPUT (WAV, AIFF, FLAC, Ogg or anything else libsndfile reads), feeds it to the plug-in in blocks
 and writes the MIDI the plug-in sends as a Standard MIDI File (format 0). Event times come from the
-samples the events arose on. After the input, silence is fed until every note has ended (at most 60 s),
+samples the events arose on: each note on the start of the hit that raised it (the plug-in's Lookahead,
+its latency taken off), or with --raw-timing where the plug-in's level crossed into the window. After the input, silence is fed until every note has ended (at most 60 s),
 and a note still sounding then is closed. Mono files feed both inputs; of more channels the first two are
 used.
 
@@ -44,6 +45,8 @@ Timing:
   --block N              samples per processing block, 1..65536 (default 512)
   --ppq N                ticks per quarter note, 1..32767 (default 960)
   --bpm X                tempo written into the file, 4..1000 (default 120)
+  --raw-timing           notes where the level crossed into the window, as the plug-in sends them
+                         live without Lookahead (a few milliseconds after the hit)
 
 Plug-in:
   --plugin PATH          another VST 2 library (default: zephyrion.so beside this tool)

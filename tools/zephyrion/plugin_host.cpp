@@ -4,6 +4,7 @@
 #include "tools/common/errors.h"
 #include "tools/common/plugin_location.h"
 #include "tools/zephyrion/parameter_values.h"
+#include "tools/zephyrion/text.h"
 
 #include <algorithm>
 
@@ -59,6 +60,19 @@ void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings) {
     const std::vector<std::string> names = parameterNames(plugin);
     for (const ParameterRequest& request : settings.parameters) {
         plugin.setParameter(parameterIndexOf(names, request), request.value);
+    }
+}
+
+void placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, bool rawTiming) {
+    const std::string name(zephyrion::kParameters[zephyrion::kLookahead].name);
+    const int index = reportedIndexOf(plugin, zephyrion::kLookahead);
+    if (index < 0) {
+        return;
+    }
+    const bool setByUser = std::any_of(settings.parameters.begin(), settings.parameters.end(),
+                                       [&](const ParameterRequest& set) { return sameName(set.name, name); });
+    if (rawTiming || !setByUser) {
+        plugin.setParameter(index, rawTiming ? 0.0f : 1.0f);
     }
 }
 

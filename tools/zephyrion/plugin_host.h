@@ -19,6 +19,10 @@ std::unique_ptr<vsthost::Plugin> loadPlugin(const std::string& path, float sampl
 // each parameter by name. Throws UsageError for a name the plug-in does not report, listing those it does.
 void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings);
 
+// The whole file is known, so the lookahead costs nothing: notes go on the hits unless the user asks for
+// the plug-in's own timing or sets Lookahead himself. Plug-ins without the parameter are left alone.
+void placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, bool rawTiming);
+
 // Zephyrion's amplitude window and input gain as the plot shows them; absent for another plug-in.
 std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin);
 float inputGainOf(vsthost::Plugin& plugin);

@@ -103,7 +103,7 @@ public:
     float value(zephyrion::ParameterIndex index) const { return values[static_cast<std::size_t>(index)]; }
     bool formShown = false;
 
-    // The handlers, named by control and event: each passes its control to the one behaviour of its kind.
+    // The handlers, named by control and event; most pass their control's name on to its kind's behaviour.
     void bgMouseMove() { hovered("bg"); }
     void Image2MouseMove() { hovered("Image2"); }
     void Image2Click();

@@ -1,6 +1,6 @@
-// What every control of the editor does when the user touches it. Each change the user makes goes to the
-// plug-in through setParameterAutomated, so the host hears of it as automation; values the window merely
-// shows never go back.
+// What every control of the editor does when the user touches it, written once for each kind of control
+// and bound to its parameter by the layout table. Each change the user makes goes to the plug-in through
+// setParameterAutomated, so the host hears of it as automation; values the window merely shows never go back.
 #include <algorithm>
 
 #include "editor/EditorLayout.h"
@@ -15,12 +15,16 @@ namespace {
 using namespace zephyrion;
 
 constexpr int kLastNoteName = 96;
-constexpr int kLastController = 127;
 constexpr double kLastNoteValue = 96.0 / 127.0;
 constexpr float kLastStepValue = 0.2f;
 
 bool leftButtonAlone(ui::ShiftState shift) {
     return shift == ui::ssLeft;
+}
+
+std::string frequencyText(EditorHost* plugin, int position) {
+    const double rate = plugin != nullptr ? plugin->getSampleRate() : 0.0;
+    return std::to_string(vst::roundHalfEven(rate * 0.005 * position)) + " Hz  ";
 }
 
 } // namespace
@@ -37,20 +41,8 @@ void TPluginEditorWindow::automate(ParameterIndex index, float chosen) {
     }
 }
 
-void TPluginEditorWindow::bgMouseMove() {
-    showStatus("");
-}
-void TPluginEditorWindow::Image2MouseMove() {
-    showStatus("About this plugin");
-}
-void TPluginEditorWindow::fmMouseMove() {
-    showStatus("Change Output");
-}
-void TPluginEditorWindow::Image4MouseMove() {
-    showStatus("Select Note/CC Output");
-}
-void TPluginEditorWindow::Image5MouseMove() {
-    showStatus("Select Velocity Mode");
+void TPluginEditorWindow::hovered(std::string_view name) {
+    showStatus(std::string(findControl(name)->status));
 }
 
 void TPluginEditorWindow::setqmodeMouseMove() {
@@ -58,141 +50,78 @@ void TPluginEditorWindow::setqmodeMouseMove() {
     showStatus("freq. mode: " + std::string(freqModeNames[mode]));
 }
 
-void TPluginEditorWindow::bvolMouseMove() {
-    showStatus("Input Gain: " + percentText(200 - 2 * bvol.position()));
-}
-void TPluginEditorWindow::bthreshMouseMove() {
-    showStatus("High Amplitude: " + percentText(100 - bthresh.position()));
-}
-void TPluginEditorWindow::GaugeBar2MouseMove() {
-    showStatus("Low Amplitude: " + percentText(100 - GaugeBar2.position()));
-}
-void TPluginEditorWindow::bfalloffMouseMove() {
-    showStatus("Length: " + percentText(100 - bfalloff.position()));
-}
-void TPluginEditorWindow::brelMouseMove() {
-    showStatus("Release: " + percentText(100 - brel.position()));
-}
-
-namespace {
-
-std::string frequencyText(EditorHost* plugin, int position) {
-    const double rate = plugin != nullptr ? plugin->getSampleRate() : 0.0;
-    return std::to_string(vst::roundHalfEven(rate * 0.005 * position)) + " Hz  ";
-}
-
-} // namespace
-
-void TPluginEditorWindow::GaugeBar1MouseMove() {
-    showStatus("Low Freq.: " + frequencyText(plugin, GaugeBar1.position()));
-}
-void TPluginEditorWindow::GaugeBar3MouseMove() {
-    showStatus("High Freq.: " + frequencyText(plugin, GaugeBar3.position()));
-}
-
-void TPluginEditorWindow::sliderChanged(const TGaugeBar& bar, ParameterIndex index) {
-    // A slider moved to show the plug-in's value has only rounded it for the eye.
-    if (showingPluginValues_) {
-        return;
+void TPluginEditorWindow::sliderHovered(std::string_view name) {
+    const ControlSpec& spec = *findControl(name);
+    const int position = static_cast<TGaugeBar*>(controlNamed(name))->position();
+    std::string shown;
+    switch (spec.binding.readout) {
+    case Readout::DoublePercent: shown = percentText(200 - 2 * position); break;
+    case Readout::Hertz: shown = frequencyText(plugin, position); break;
+    default: shown = percentText(100 - position); break;
     }
-    automate(index, static_cast<float>(static_cast<double>(bar.position()) / bar.max()));
+    showStatus(std::string(spec.status) + shown);
 }
 
-void TPluginEditorWindow::bvolChange() {
-    sliderChanged(bvol, kVolume);
-    bvolMouseMove();
-}
-void TPluginEditorWindow::bthreshChange() {
-    sliderChanged(bthresh, kAmpLo);
-    DrawDisplay();
-    bthreshMouseMove();
-}
-void TPluginEditorWindow::GaugeBar2Change() {
-    sliderChanged(GaugeBar2, kAmpHi);
-    DrawDisplay();
-    GaugeBar2MouseMove();
-}
-void TPluginEditorWindow::GaugeBar1Change() {
-    sliderChanged(GaugeBar1, kFreqLo);
-    DrawDisplay();
-    GaugeBar1MouseMove();
-}
-void TPluginEditorWindow::GaugeBar3Change() {
-    sliderChanged(GaugeBar3, kFreqHi);
-    DrawDisplay();
-    GaugeBar3MouseMove();
-}
-void TPluginEditorWindow::bfalloffChange() {
-    sliderChanged(bfalloff, kFalloff);
-    bfalloffMouseMove();
-}
-void TPluginEditorWindow::brelChange() {
-    sliderChanged(brel, kRelease);
-    brelMouseMove();
+void TPluginEditorWindow::sliderChanged(std::string_view name) {
+    const ControlSpec& spec = *findControl(name);
+    const TGaugeBar& bar = *static_cast<TGaugeBar*>(controlNamed(name));
+    // A slider moved to show the plug-in's value has only rounded it for the eye.
+    if (!showingPluginValues_) {
+        automate(spec.binding.parameter, static_cast<float>(static_cast<double>(bar.position()) / bar.max()));
+    }
+    if (spec.drawsDisplay) {
+        DrawDisplay();
+    }
+    sliderHovered(name);
 }
 
-void TPluginEditorWindow::startDrag(ui::ShiftState shift, int y, float copy, int scale) {
+std::string TPluginEditorWindow::captionFor(const ControlSpec& spec, float v) const {
+    if (spec.binding.gesture == Gesture::ClickMode) {
+        return std::string((*spec.binding.words)[static_cast<std::size_t>(threeStepOf(v))]);
+    }
+    const int n = static_cast<int>(vst::roundHalfEven(static_cast<double>(spec.binding.steps) * v));
+    switch (spec.binding.readout) {
+    case Readout::NoteName: return value(kNoteOrCC) > 0.5f ? std::to_string(n) : noteName(n);
+    case Readout::NumberFromOne: return std::to_string(n + 1);
+    default: return std::to_string(n);
+    }
+}
+
+int TPluginEditorWindow::lastStep(const ControlSpec& spec) const {
+    return spec.binding.readout == Readout::NoteName && value(kNoteOrCC) <= 0.5f ? kLastNoteName
+                                                                                 : spec.binding.steps;
+}
+
+void TPluginEditorWindow::labelPressed(std::string_view name, ui::ShiftState shift, int y) {
+    const ControlSpec& spec = *findControl(name);
     if (leftButtonAlone(shift)) {
-        dragStartValue = static_cast<std::int32_t>(vst::roundHalfEven(static_cast<double>(scale) * copy));
+        dragStartValue = static_cast<std::int32_t>(
+            vst::roundHalfEven(static_cast<double>(spec.binding.steps) * value(spec.binding.parameter)));
         dragStartY = y;
     }
 }
 
-void TPluginEditorWindow::rootMouseDown(ui::ShiftState shift, int y) {
-    startDrag(shift, y, value(kMidiNote), 127);
-}
-void TPluginEditorWindow::velMouseDown(ui::ShiftState shift, int y) {
-    startDrag(shift, y, value(kMidiVelocity), 127);
-}
-void TPluginEditorWindow::chMouseDown(ui::ShiftState shift, int y) {
-    startDrag(shift, y, value(kMidiChannel), 15);
-}
-
-std::string TPluginEditorWindow::noteLabelText(int n) const {
-    return value(kNoteOrCC) > 0.5f ? std::to_string(n) : noteName(n);
-}
-
-std::optional<int> TPluginEditorWindow::draggedValue(ui::ShiftState shift, int y, int divisor,
-                                                     int upper) const {
+void TPluginEditorWindow::labelDragged(std::string_view name, ui::ShiftState shift, int y) {
+    const ControlSpec& spec = *findControl(name);
+    hovered(name);
     if (!leftButtonAlone(shift)) {
-        return std::nullopt;
+        return;
     }
     // Moving up raises the value, counted from where the button went down; the division truncates toward
     // zero, so one pixel short of a step changes nothing.
-    const std::int64_t steps = (static_cast<std::int64_t>(dragStartY) - y) / divisor;
-    const std::int64_t n = std::clamp<std::int64_t>(dragStartValue + steps, 0, upper);
-    return static_cast<int>(n);
+    const std::int64_t steps = (static_cast<std::int64_t>(dragStartY) - y) / spec.binding.pixelsPerStep;
+    const auto n = static_cast<int>(std::clamp<std::int64_t>(dragStartValue + steps, 0, lastStep(spec)));
+    const float chosen = static_cast<float>(n) / static_cast<float>(spec.binding.steps);
+    static_cast<ui::TLabel*>(controlNamed(name))->setCaption(captionFor(spec, chosen));
+    automate(spec.binding.parameter, chosen);
 }
 
-void TPluginEditorWindow::rootMouseMove(ui::ShiftState shift, int y) {
-    showStatus("Change Output Note");
-    const int upper = value(kNoteOrCC) > 0.5f ? kLastController : kLastNoteName;
-    if (const auto n = draggedValue(shift, y, 2, upper)) {
-        root.setCaption(noteLabelText(*n));
-        automate(kMidiNote, static_cast<float>(*n) / 127.0f);
-    }
-}
-void TPluginEditorWindow::velMouseMove(ui::ShiftState shift, int y) {
-    showStatus("Change Output Velocity");
-    if (const auto n = draggedValue(shift, y, 2, 127)) {
-        vel.setCaption(std::to_string(*n));
-        automate(kMidiVelocity, static_cast<float>(*n) / 127.0f);
-    }
-}
-void TPluginEditorWindow::chMouseMove(ui::ShiftState shift, int y) {
-    showStatus("Change Output Channel");
-    if (const auto n = draggedValue(shift, y, 4, 15)) {
-        ch.setCaption(std::to_string(*n + 1));
-        automate(kMidiChannel, static_cast<float>(*n) / 15.0f);
-    }
-}
-
-void TPluginEditorWindow::cycleMode(ui::MouseButton button, ParameterIndex index, ui::TLabel& label,
-                                    bool outputWords) {
+void TPluginEditorWindow::modeClicked(std::string_view name, ui::MouseButton button) {
+    const ControlSpec& spec = *findControl(name);
     // A host value beyond the last step plays as the last step, so the click steps on from there. Summed in
     // double and only then stored as a float, so a step down from 0.1 may leave a tiny positive remainder
     // that still reads as the first word.
-    double v = std::min(value(index), kLastStepValue);
+    double v = std::min(value(spec.binding.parameter), kLastStepValue);
     if (button == ui::mbLeft) {
         v += 0.1;
         if (v > 0.21) {
@@ -205,16 +134,8 @@ void TPluginEditorWindow::cycleMode(ui::MouseButton button, ParameterIndex index
         }
     }
     const float stored = static_cast<float>(v);
-    const auto& words = outputWords ? outModeNames : freqModeShortNames;
-    label.setCaption(words[static_cast<std::size_t>(threeStepOf(stored))]);
-    automate(index, stored);
-}
-
-void TPluginEditorWindow::fmMouseUp(ui::MouseButton button) {
-    cycleMode(button, kOutMode, fm, true);
-}
-void TPluginEditorWindow::setqmodeMouseUp(ui::MouseButton button) {
-    cycleMode(button, kFreqMode, setqmode, false);
+    static_cast<ui::TLabel*>(controlNamed(name))->setCaption(captionFor(spec, stored));
+    automate(spec.binding.parameter, stored);
 }
 
 void TPluginEditorWindow::Image4MouseUp() {

@@ -46,24 +46,24 @@ void TPluginEditorWindow::takeParameters() {
 void TPluginEditorWindow::UpdaterTimer() {
     // The refresh reads the plug-in itself: on some window systems its ticks arrive between the host's idles.
     takeParameters();
-    const int note = rounded(127.0 * value(kMidiNote));
-    setCaptionIfChanged(root, noteLabelText(note));
-    setCaptionIfChanged(ch, std::to_string(rounded(15.0 * value(kMidiChannel)) + 1));
-    setCaptionIfChanged(vel, std::to_string(rounded(127.0 * value(kMidiVelocity))));
-    setCaptionIfChanged(fm,
-                        std::string(outModeNames[static_cast<std::size_t>(threeStepOf(value(kOutMode)))]));
-    setCaptionIfChanged(
-        setqmode, std::string(freqModeShortNames[static_cast<std::size_t>(threeStepOf(value(kFreqMode)))]));
+    for (const ControlSpec& spec : kControls) {
+        if (spec.binding.gesture == Gesture::DragLabel || spec.binding.gesture == Gesture::ClickMode) {
+            setCaptionIfChanged(*static_cast<ui::TLabel*>(controlNamed(spec.name)),
+                                captionFor(spec, value(spec.binding.parameter)));
+        }
+    }
     Image6.setVisible(value(kNoteOrCC) > 0.5f);
     Image7.setVisible(value(kVeloSw) > 0.5f);
 
-    const std::pair<TGaugeBar*, ParameterIndex> sliders[] = {
-        {&bvol, kVolume},      {&bthresh, kAmpLo},   {&bfalloff, kFalloff}, {&brel, kRelease},
-        {&GaugeBar1, kFreqLo}, {&GaugeBar2, kAmpHi}, {&GaugeBar3, kFreqHi},
-    };
+    // Moving a slider words its value in the status line, so the last one moved here has the last word:
+    // this order, not the table's, decides what the status line says after a refresh.
+    constexpr std::string_view kSliderOrder[] = {"bvol",      "bthresh",   "bfalloff", "brel",
+                                                 "GaugeBar1", "GaugeBar2", "GaugeBar3"};
     showingPluginValues_ = true;
-    for (auto [bar, index] : sliders) {
-        bar->setPosition(rounded(static_cast<double>(bar->max()) * value(index)));
+    for (std::string_view name : kSliderOrder) {
+        auto& bar = *static_cast<TGaugeBar*>(controlNamed(name));
+        bar.setPosition(
+            rounded(static_cast<double>(bar.max()) * value(findControl(name)->binding.parameter)));
     }
     showingPluginValues_ = false;
 }

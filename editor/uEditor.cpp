@@ -15,14 +15,9 @@ ui::Cursor cursorFor(PointerShape shape) {
     return ui::crDefault;
 }
 
-ui::Font fontFor(const FontStyle& style) {
-    // Both faces come from the one embedded family; only size, weight and colour tell them apart.
-    return {style.pixelHeight, style.bold, style.colour.pixel()};
-}
-
 void setUpLabel(ui::TLabel& label, const ControlSpec& spec) {
     label.setTransparent(true);
-    label.setFont(fontFor(spec.font));
+    label.setFont(spec.font);
     label.setAlignment(spec.align == TextAlign::Centre ? ui::Alignment::Center : ui::Alignment::Left);
     label.setAutoSize(spec.autoSize);
     label.setBounds(spec.box.left, spec.box.top, spec.box.width, spec.box.height);
@@ -35,8 +30,8 @@ void setUpBar(TGaugeBar& bar, const ControlSpec& spec) {
     bar.setLargeChange(kBarLargeChange);
     bar.setHandleSize(0);
     bar.setShowHandleGrip(true);
-    bar.setColor(kBarTrackColour.pixel());
-    bar.setHandleColor(spec.handleColour.pixel());
+    bar.setColor(kBarTrackColour);
+    bar.setHandleColor(spec.handleColour);
     bar.setPosition(spec.position);
 }
 
@@ -53,13 +48,13 @@ void setUpPicture(ui::TImage& image, Asset asset) {
 }
 
 void setUpImage32(ui::TImage32& image, const ControlSpec& spec) {
-    image.setColor(spec.background.pixel());
+    image.setColor(spec.background);
     switch (spec.asset) {
     case Asset::MeterGradient: image.setBitmap(art::meterGradient()); break;
     case Asset::MeterCover: image.setBitmap(art::meterCover()); break;
     default:
         // A control without a picture still needs pixels to draw on.
-        image.setBitmap(ui::PixelMap(spec.box.width, spec.box.height, spec.background.pixel()));
+        image.setBitmap(ui::PixelMap(spec.box.width, spec.box.height, spec.background));
         break;
     }
 }
@@ -101,7 +96,7 @@ TPluginEditorWindow::TPluginEditorWindow(void* parentWindow)
         {"Label2", &Label2},
         {"Label5", &Label5},
     };
-    setColor(kWindowColour.pixel());
+    setColor(kWindowColour);
     applyLayout();
     connectHandlers();
     Updater.setInterval(kUpdaterIntervalMs);

@@ -8,13 +8,13 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "editor/EditorHost.h"
+#include "editor/EditorLayout.h"
 #include "editor/TGaugeBar.h"
 #include "plugin/parameters.h"
 #include "ui/Form.h"
@@ -103,39 +103,39 @@ public:
     float value(zephyrion::ParameterIndex index) const { return values[static_cast<std::size_t>(index)]; }
     bool formShown = false;
 
-    // Status texts and handlers, named by control and event.
-    void bgMouseMove();
-    void Image2MouseMove();
+    // The handlers, named by control and event; most pass their control's name on to its kind's behaviour.
+    void bgMouseMove() { hovered("bg"); }
+    void Image2MouseMove() { hovered("Image2"); }
     void Image2Click();
     void Image1Click();
-    void fmMouseMove();
-    void fmMouseUp(ui::MouseButton button);
+    void fmMouseMove() { hovered("fm"); }
+    void fmMouseUp(ui::MouseButton button) { modeClicked("fm", button); }
     void setqmodeMouseMove();
-    void setqmodeMouseUp(ui::MouseButton button);
-    void rootMouseDown(ui::ShiftState shift, int y);
-    void rootMouseMove(ui::ShiftState shift, int y);
-    void chMouseDown(ui::ShiftState shift, int y);
-    void chMouseMove(ui::ShiftState shift, int y);
-    void velMouseDown(ui::ShiftState shift, int y);
-    void velMouseMove(ui::ShiftState shift, int y);
-    void Image4MouseMove();
+    void setqmodeMouseUp(ui::MouseButton button) { modeClicked("setqmode", button); }
+    void rootMouseDown(ui::ShiftState shift, int y) { labelPressed("root", shift, y); }
+    void rootMouseMove(ui::ShiftState shift, int y) { labelDragged("root", shift, y); }
+    void chMouseDown(ui::ShiftState shift, int y) { labelPressed("ch", shift, y); }
+    void chMouseMove(ui::ShiftState shift, int y) { labelDragged("ch", shift, y); }
+    void velMouseDown(ui::ShiftState shift, int y) { labelPressed("vel", shift, y); }
+    void velMouseMove(ui::ShiftState shift, int y) { labelDragged("vel", shift, y); }
+    void Image4MouseMove() { hovered("Image4"); }
     void Image4MouseUp();
-    void Image5MouseMove();
+    void Image5MouseMove() { hovered("Image5"); }
     void Image5MouseUp();
-    void bvolMouseMove();
-    void bthreshMouseMove();
-    void GaugeBar2MouseMove();
-    void bfalloffMouseMove();
-    void brelMouseMove();
-    void GaugeBar1MouseMove();
-    void GaugeBar3MouseMove();
-    void bvolChange();
-    void bthreshChange();
-    void GaugeBar2Change();
-    void GaugeBar1Change();
-    void GaugeBar3Change();
-    void bfalloffChange();
-    void brelChange();
+    void bvolMouseMove() { sliderHovered("bvol"); }
+    void bthreshMouseMove() { sliderHovered("bthresh"); }
+    void GaugeBar2MouseMove() { sliderHovered("GaugeBar2"); }
+    void bfalloffMouseMove() { sliderHovered("bfalloff"); }
+    void brelMouseMove() { sliderHovered("brel"); }
+    void GaugeBar1MouseMove() { sliderHovered("GaugeBar1"); }
+    void GaugeBar3MouseMove() { sliderHovered("GaugeBar3"); }
+    void bvolChange() { sliderChanged("bvol"); }
+    void bthreshChange() { sliderChanged("bthresh"); }
+    void GaugeBar2Change() { sliderChanged("GaugeBar2"); }
+    void GaugeBar1Change() { sliderChanged("GaugeBar1"); }
+    void GaugeBar3Change() { sliderChanged("GaugeBar3"); }
+    void bfalloffChange() { sliderChanged("bfalloff"); }
+    void brelChange() { sliderChanged("brel"); }
 
 private:
     void applyLayout();
@@ -143,15 +143,18 @@ private:
     void showStatus(std::string text);
     // A value the user chose: kept in the copy and sent to the plug-in as automation.
     void automate(zephyrion::ParameterIndex index, float chosen);
-    // The shared body of the seven slider change handlers.
-    void sliderChanged(const TGaugeBar& bar, zephyrion::ParameterIndex index);
-    // The label drags: the value `divisor` pixels per step from the start, within 0..`upper`; nothing
-    // unless the left button alone is held.
-    std::optional<int> draggedValue(ui::ShiftState shift, int y, int divisor, int upper) const;
-    void startDrag(ui::ShiftState shift, int y, float copy, int scale);
-    std::string noteLabelText(int n) const;
-    void cycleMode(ui::MouseButton button, zephyrion::ParameterIndex index, ui::TLabel& label,
-                   bool outputWords);
+
+    // The behaviour of each kind of control, for the control of that name in the layout table.
+    void hovered(std::string_view name);
+    void sliderHovered(std::string_view name);
+    void sliderChanged(std::string_view name);
+    void labelPressed(std::string_view name, ui::ShiftState shift, int y);
+    void labelDragged(std::string_view name, ui::ShiftState shift, int y);
+    void modeClicked(std::string_view name, ui::MouseButton button);
+    // What a value label or word label shows for `value` of its parameter.
+    std::string captionFor(const ControlSpec& spec, float value) const;
+    // A value label's last step: in note mode the note label stops at the last note name.
+    int lastStep(const ControlSpec& spec) const;
     void setCaptionIfChanged(ui::TLabel& label, const std::string& text);
 
     // Set while the refresh moves the sliders to the plug-in's values, so their change handlers know the

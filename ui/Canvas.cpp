@@ -16,12 +16,6 @@ int pinned(std::int64_t v) {
                                                      std::numeric_limits<int>::max() / 2));
 }
 
-Color mixCoverage(Color ink, Color under, int coverage) {
-    auto mix = [coverage](int a, int b) { return (a * coverage + b * (255 - coverage) + 127) / 255; };
-    return rgb(mix(redOf(ink), redOf(under)), mix(greenOf(ink), greenOf(under)),
-               mix(blueOf(ink), blueOf(under)));
-}
-
 } // namespace
 
 Canvas::Canvas(PixelMap& target) : Canvas(target, {0, 0}, {0, 0, target.width(), target.height()}) {}
@@ -226,7 +220,7 @@ void Canvas::textOut(int x, int y, std::string_view text) {
             for (int col = 0; col < g.width; ++col) {
                 const std::int64_t tx = boxLeft + col;
                 if (coverage[col] != 0 && tx >= clip_.left && tx < clip_.right) {
-                    line[tx] = mixCoverage(font.color, line[tx], coverage[col]);
+                    line[tx] = mix(font.color, line[tx], coverage[col]);
                 }
             }
         }
@@ -243,19 +237,6 @@ Rect placedArea(std::int64_t tx, std::int64_t ty, int width, int height, const R
 }
 
 } // namespace
-
-void Canvas::draw(int x, int y, const PalettePicture& picture) {
-    const std::int64_t tx = std::int64_t{x} + origin_.x;
-    const std::int64_t ty = std::int64_t{y} + origin_.y;
-    const Rect area = placedArea(tx, ty, picture.width(), picture.height(), clip_);
-    for (int row = area.top; row < area.bottom; ++row) {
-        const std::uint8_t* source = picture.row(static_cast<int>(row - ty));
-        Color* line = target_->row(row);
-        for (int col = area.left; col < area.right; ++col) {
-            line[col] = picture.paletteColor(source[col - tx]);
-        }
-    }
-}
 
 void Canvas::draw(int x, int y, const PixelMap& picture) {
     const std::int64_t tx = std::int64_t{x} + origin_.x;

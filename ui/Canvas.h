@@ -7,7 +7,6 @@
 
 #include "ui/Font.h"
 #include "ui/Geometry.h"
-#include "ui/PalettePicture.h"
 #include "ui/PixelMap.h"
 
 namespace ui {
@@ -62,8 +61,7 @@ public:
     int textWidth(std::string_view text) const;
     int textHeight() const;
 
-    // Pictures with their top-left corner at (x, y).
-    void draw(int x, int y, const PalettePicture& picture);
+    // A picture with its top-left corner at (x, y).
     void draw(int x, int y, const PixelMap& picture);
 
 private:

@@ -22,6 +22,12 @@ constexpr int blueOf(Color c) {
     return static_cast<int>(c & 0xFF);
 }
 
+// Per channel weight / 255 of a and the rest of b, to the nearest: anti-aliased text and shaded lettering.
+constexpr Color mix(Color a, Color b, int weight) {
+    auto channel = [weight](int x, int y) { return (weight * x + (255 - weight) * y + 127) / 255; };
+    return rgb(channel(redOf(a), redOf(b)), channel(greenOf(a), greenOf(b)), channel(blueOf(a), blueOf(b)));
+}
+
 // Per channel (weight x a + (255 - weight) x b) div 256; the truncation is part of the look, keep it.
 constexpr Color blend(Color a, Color b, int weight) {
     auto mix = [weight](int x, int y) { return (weight * x + (255 - weight) * y) / 256; };

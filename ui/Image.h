@@ -1,8 +1,6 @@
 // A picture control. Without a picture it draws nothing and serves as a transparent click area.
 #pragma once
 
-#include <variant>
-
 #include "ui/Control.h"
 
 namespace ui {
@@ -12,16 +10,15 @@ public:
     explicit TImage(TWinControl& parent) : TControl(parent) {}
 
     // Shown at the control's top-left corner, clipped to the control.
-    void setPicture(PalettePicture picture);
     void setPicture(PixelMap picture);
     void clearPicture();
-    bool hasPicture() const { return !std::holds_alternative<std::monostate>(picture_); }
+    bool hasPicture() const { return !picture_.empty(); }
 
 protected:
     void paint(Canvas& canvas) override;
 
 private:
-    std::variant<std::monostate, PalettePicture, PixelMap> picture_;
+    PixelMap picture_;
 };
 
 } // namespace ui

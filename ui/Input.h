@@ -23,14 +23,7 @@ inline constexpr ShiftState ssRight = platform::RightButton;
 inline constexpr ShiftState ssMiddle = platform::MiddleButton;
 inline constexpr ShiftState ssDouble = platform::DoubleClick;
 
-constexpr ShiftState buttonFlag(MouseButton button) {
-    switch (button) {
-    case MouseButton::Left: return ssLeft;
-    case MouseButton::Right: return ssRight;
-    case MouseButton::Middle: return ssMiddle;
-    }
-    return 0;
-}
+using platform::buttonFlag;
 
 // One wheel notch, in the units of OnMouseWheel's delta.
 inline constexpr int wheelNotch = 120;

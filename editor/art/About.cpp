@@ -12,7 +12,7 @@ constexpr ui::Color kAboutInnerLine = ui::rgb(72, 44, 94);
 
 } // namespace
 
-ui::PalettePicture aboutPicture() {
+ui::PixelMap aboutPicture() {
     ui::PixelMap map(kWidth, kHeight, kAboutGround);
     bevel(map, {0, 0, kWidth, kHeight}, kAboutFrame, kAboutFrame);
     bevel(map, {1, 1, kWidth - 1, kHeight - 1}, kAboutInnerLine, kAboutInnerLine);
@@ -27,7 +27,7 @@ ui::PalettePicture aboutPicture() {
     const int textWidth = letteringWidth("OK", kCaptionLettering);
     drawLettering(map, button.left + (button.width() - textWidth) / 2, button.top + 4, "OK",
                   kCaptionLettering);
-    return ui::PalettePicture::fromPixels(map);
+    return map;
 }
 
 } // namespace editor::art

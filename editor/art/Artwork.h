@@ -4,21 +4,20 @@
 #pragma once
 
 #include "ui/Geometry.h"
-#include "ui/PalettePicture.h"
 #include "ui/PixelMap.h"
 
 namespace editor::art {
 
-ui::PalettePicture backgroundPicture();
+ui::PixelMap backgroundPicture();
 // 53 x 13, "CC#:" where the background says "NOTE:".
-ui::PalettePicture controllerCaption();
+ui::PixelMap controllerCaption();
 // 46 x 13, "VELMOD:" where the background says "VEL:".
-ui::PalettePicture velocityModeCaption();
+ui::PixelMap velocityModeCaption();
 // 9 x 96, magenta at the top to yellow at the bottom.
 ui::PixelMap meterGradient();
 // 9 x 96 of the meter's dark cover colour.
 ui::PixelMap meterCover();
-ui::PalettePicture aboutPicture();
+ui::PixelMap aboutPicture();
 
 // Where the background letters the captions that the caption pictures replace (window pixels, top-left).
 inline constexpr ui::Point kNoteCaptionAt{251, 75};

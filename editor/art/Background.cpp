@@ -93,7 +93,7 @@ void centrePlate(ui::PixelMap& map) {
     }
     // The display sits in a well whose inner ring is the frame at 113..214 x 63..164.
     sunkenBox(map, span(112, 62, 215, 165));
-    fillArea(map, span(114, 64, 213, 163), kDisplayBackground.pixel());
+    fillArea(map, span(114, 64, 213, 163), kDisplayBackground);
     letterUnder(map, 94, 12, 168, "LO");
     letterUnder(map, 218, 12, 168, "HI");
 }
@@ -120,7 +120,7 @@ void bottomStrip(ui::PixelMap& map) {
 
 } // namespace
 
-ui::PalettePicture backgroundPicture() {
+ui::PixelMap backgroundPicture() {
     ui::PixelMap map(kWindowWidth, kWindowHeight);
     paintGround(map, {0, 0, kWindowWidth, kWindowHeight}, {0, 0});
     titleStrip(map);
@@ -129,7 +129,7 @@ ui::PalettePicture backgroundPicture() {
     rightPlate(map);
     bottomStrip(map);
     bevel(map, {0, 0, kWindowWidth, kWindowHeight}, kFrame, kFrame);
-    return ui::PalettePicture::fromPixels(map);
+    return map;
 }
 
 } // namespace editor::art

@@ -9,23 +9,22 @@ namespace {
 
 // A caption picture: the window's ground as it lies under `control`, lettered at the place where the
 // background letters the caption it replaces.
-ui::PalettePicture captionOver(std::string_view control, int width, ui::Point captionAt,
-                               std::string_view text) {
+ui::PixelMap captionOver(std::string_view control, int width, ui::Point captionAt, std::string_view text) {
     const ControlSpec& spec = *findControl(control);
     ui::PixelMap map(width, spec.box.height);
     const ui::Point origin{spec.box.left, spec.box.top};
     paintGround(map, {0, 0, map.width(), map.height()}, origin);
     drawLettering(map, captionAt.x - origin.x, captionAt.y - origin.y, text, kCaptionLettering);
-    return ui::PalettePicture::fromPixels(map);
+    return map;
 }
 
 } // namespace
 
-ui::PalettePicture controllerCaption() {
+ui::PixelMap controllerCaption() {
     return captionOver("Image6", 53, kNoteCaptionAt, "CC#:");
 }
 
-ui::PalettePicture velocityModeCaption() {
+ui::PixelMap velocityModeCaption() {
     return captionOver("Image7", 46, kVelocityCaptionAt, "VELMOD:");
 }
 

@@ -108,10 +108,7 @@ ui::Color shade(ui::Color top, ui::Color bottom, int row, int rows) {
     if (rows <= 1) {
         return top;
     }
-    const int weight = 255 - row * 255 / (rows - 1);
-    auto mix = [weight](int a, int b) { return (weight * a + (255 - weight) * b + 127) / 255; };
-    return ui::rgb(mix(ui::redOf(top), ui::redOf(bottom)), mix(ui::greenOf(top), ui::greenOf(bottom)),
-                   mix(ui::blueOf(top), ui::blueOf(bottom)));
+    return ui::mix(top, bottom, 255 - row * 255 / (rows - 1));
 }
 
 template <class PixelAction>

@@ -83,6 +83,7 @@ TEST(CliCommandLine, MistakesAreUsageErrors) {
         {"zephyrion", "convert", "a.wav", "--plot", "a.wav"},
         {"zephyrion", "info", "extra"},
         {"zephyrion", "demo", "one", "two"},
+        {"zephyrion", "snapshot", "x.png", "--channel", "3"},
     };
     for (const auto& arguments : mistakes) {
         std::string line;
@@ -103,6 +104,13 @@ TEST(CliCommandLine, OtherCommands) {
     const auto info =
         std::get<zcli::InfoRequest>(zcli::parseCommandLine({"zephyrion", "info", "--plugin=x.so"}));
     EXPECT_EQ(info.pluginPath, "x.so");
+    const auto snapshot = std::get<zcli::SnapshotRequest>(
+        zcli::parseCommandLine({"zephyrion", "snapshot", "--set=freq.lo=0.5", "out.png", "--note-active"}));
+    EXPECT_EQ(snapshot.output, "out.png");
+    ASSERT_EQ(snapshot.parameters.size(), 1u);
+    EXPECT_EQ(snapshot.parameters[0].name, "freq.lo");
+    EXPECT_EQ(snapshot.parameters[0].value, 0.5f);
+    EXPECT_TRUE(snapshot.noteActive);
     const auto help = std::get<zcli::TextRequest>(zcli::parseCommandLine({"zephyrion", "demo", "--help"}));
     EXPECT_EQ(help.text.rfind("Usage: zephyrion demo", 0), 0u);
 }

@@ -74,6 +74,14 @@ public:
         throw UsageError("unexpected argument '" + argument + "' (see zephyrion " + command_ + " --help)");
     }
 
+    // The command's one file; a second is a mistake.
+    void onlyFile(std::string& file, const std::string& argument) const {
+        if (!file.empty()) {
+            unexpected(argument);
+        }
+        file = argument;
+    }
+
 private:
     const std::vector<std::string>& arguments_;
     std::size_t next_;
@@ -175,10 +183,7 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
     while (!cursor.done()) {
         const std::string argument = cursor.take();
         if (!cursor.isOption(argument)) {
-            if (!request.input.empty()) {
-                cursor.unexpected(argument);
-            }
-            request.input = argument;
+            cursor.onlyFile(request.input, argument);
         } else if (argument == "-o") {
             request.midiOut = cursor.value(argument);
         } else if (argument == "--events") {
@@ -261,6 +266,28 @@ DemoRequest parseDemo(const std::vector<std::string>& arguments, std::size_t fir
     return request;
 }
 
+SnapshotRequest parseSnapshot(const std::vector<std::string>& arguments, std::size_t first) {
+    SnapshotRequest request;
+    ParameterOptions parameters;
+    ArgumentCursor cursor(arguments, first, "snapshot");
+    while (!cursor.done()) {
+        const std::string argument = cursor.take();
+        if (!cursor.isOption(argument)) {
+            cursor.onlyFile(request.output, argument);
+        } else if (argument == "--note-active") {
+            cursor.noValue(argument);
+            request.noteActive = true;
+        } else if (argument != "--set" || !parameters.handle(argument, cursor)) {
+            cursor.unknown(argument);
+        }
+    }
+    if (request.output.empty()) {
+        throw UsageError("snapshot needs an output file: zephyrion snapshot OUT.png");
+    }
+    request.parameters = parameters.finish();
+    return request;
+}
+
 bool asksForHelp(const std::vector<std::string>& arguments, std::size_t first) {
     for (std::size_t i = first; i < arguments.size() && arguments[i] != "--"; ++i) {
         if (arguments[i] == "--help" || arguments[i] == "-h") {
@@ -294,6 +321,10 @@ Request parseCommandLine(const std::vector<std::string>& arguments) {
     if (command == "demo") {
         return asksForHelp(arguments, 2) ? Request{TextRequest{std::string(kDemoHelp)}}
                                          : Request{parseDemo(arguments, 2)};
+    }
+    if (command == "snapshot") {
+        return asksForHelp(arguments, 2) ? Request{TextRequest{std::string(kSnapshotHelp)}}
+                                         : Request{parseSnapshot(arguments, 2)};
     }
     if (!command.empty() && command[0] == '-') {
         throw UsageError("unknown option '" + command + "' (see zephyrion --help)");

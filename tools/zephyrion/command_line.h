@@ -44,12 +44,18 @@ struct DemoRequest {
     bool quiet = false;
 };
 
+struct SnapshotRequest {
+    std::string output;
+    std::vector<ParameterRequest> parameters; // by the plug-in's names, applied in this order
+    bool noteActive = false;
+};
+
 // --help or --version: the text to print on standard output, then exit with success.
 struct TextRequest {
     std::string text;
 };
 
-using Request = std::variant<TextRequest, ConvertRequest, InfoRequest, DemoRequest>;
+using Request = std::variant<TextRequest, ConvertRequest, InfoRequest, DemoRequest, SnapshotRequest>;
 
 Request parseCommandLine(const std::vector<std::string>& arguments);
 

@@ -4,8 +4,8 @@
 #include "tools/common/errors.h"
 #include "tools/zephyrion/event_json.h"
 #include "tools/zephyrion/plugin_host.h"
-#include "tools/zephyrion/png_writer.h"
 #include "tools/zephyrion/smf_writer.h"
+#include "ui/png/PngWriter.h"
 
 #include <cstdio>
 #include <memory>
@@ -126,7 +126,9 @@ Conversion runConvert(const ConvertRequest& request) {
         plot.endPosition = conversion.endPosition;
         plot.window = window;
         plot.events = &conversion.events;
-        writePng(renderPlot(plot), *outputs.plot);
+        if (!ui::png::write(outputs.plot->stream(), renderPlot(plot))) {
+            throw RunError(outputs.plot->path() + ": cannot be written");
+        }
     }
     outputs.commit();
     if (!request.quiet) {

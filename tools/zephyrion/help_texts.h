@@ -93,4 +93,12 @@ and both plots. Prints a table of the hits, the notes found and the largest timi
   --help                 this text
 )";
 
+inline constexpr std::string_view kSnapshotHelp =
+    R"(usage: zephyrion snapshot OUT.png [--set NAME=VALUE ...] [--note-active]
+
+Renders the editor window as a host shows it right after opening, as a PNG.
+  --set NAME=VALUE  a parameter by its name (case does not matter), value 0..1
+  --note-active     a note sounds: the window display lights up
+)";
+
 } // namespace zcli

@@ -4,7 +4,6 @@
 #include "tools/validator/validate_command.h"
 #include "tools/zephyrion/commands.h"
 #include "tools/zephyrion/interruption.h"
-#include "tools/zephyrion/snapshot_command.h"
 
 #include <cstdio>
 #include <string>
@@ -14,10 +13,6 @@
 namespace {
 
 int run(const std::vector<std::string>& arguments) {
-    if (arguments.size() > 1 && arguments[1] == "snapshot") {
-        zcli::runSnapshot(arguments);
-        return std::fflush(stdout) == 0 ? zcli::kExitSuccess : zcli::kExitFailure;
-    }
     const zcli::Request request = zcli::parseCommandLine(arguments);
     if (const auto* text = std::get_if<zcli::TextRequest>(&request)) {
         std::fputs(text->text.c_str(), stdout);
@@ -27,6 +22,8 @@ int run(const std::vector<std::string>& arguments) {
         zcli::runInfo(*info);
     } else if (const auto* demo = std::get_if<zcli::DemoRequest>(&request)) {
         zcli::runDemo(*demo);
+    } else if (const auto* snapshot = std::get_if<zcli::SnapshotRequest>(&request)) {
+        zcli::runSnapshot(*snapshot);
     }
     return std::fflush(stdout) == 0 ? zcli::kExitSuccess : zcli::kExitFailure;
 }

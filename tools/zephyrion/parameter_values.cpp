@@ -120,6 +120,34 @@ float parseNormalised(std::string_view text, std::string_view option) {
     return static_cast<float>(parseNumber(text, option, 0.0, 1.0));
 }
 
+int findParameter(const std::vector<std::string>& reported, std::string_view name) {
+    int found = -1;
+    for (std::size_t index = 0; index < reported.size(); ++index) {
+        if (sameName(name, reported[index])) {
+            if (found >= 0) {
+                return -1;
+            }
+            found = static_cast<int>(index);
+        }
+    }
+    return found;
+}
+
+int parameterIndexOf(const std::vector<std::string>& reported, const ParameterRequest& request) {
+    const int index = findParameter(reported, request.name);
+    if (index < 0) {
+        std::string list;
+        for (const std::string& name : reported) {
+            if (findParameter(reported, name) >= 0) {
+                list += (list.empty() ? "" : ", ") + withoutOuterBlanks(name);
+            }
+        }
+        throw UsageError(request.option + ": the plug-in has no parameter '" + request.name +
+                         "'; its parameters are " + list);
+    }
+    return index;
+}
+
 float parseNote(std::string_view text, bool controllerMode) {
     int number = 0;
     if (controllerMode) {

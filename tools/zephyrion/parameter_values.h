@@ -4,6 +4,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "tools/zephyrion/command_line.h"
 
 namespace zcli {
 
@@ -30,6 +33,13 @@ std::string describeVelocity(float value);
 std::string describeOutputMode(float value);
 std::string describeFreqMode(float value);
 std::string describeSwitch(float value);
+
+// The index of `name` among the names a plug-in reports, index by index; -1 if none. A name reported more
+// than once (Zephyrion's placeholders) counts as none, since setting one of them would mean nothing.
+int findParameter(const std::vector<std::string>& reported, std::string_view name);
+// The index of the parameter a request names; throws UsageError for a name not reported, listing those that
+// are.
+int parameterIndexOf(const std::vector<std::string>& reported, const ParameterRequest& request);
 
 // The integer read from text, or throws UsageError naming the option and the valid range.
 int parseInteger(std::string_view text, std::string_view option, int lowest, int highest);

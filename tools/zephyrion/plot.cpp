@@ -1,6 +1,6 @@
 #include "tools/zephyrion/plot.h"
 
-#include "tools/zephyrion/digit_font.h"
+#include "ui/Canvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,28 +21,31 @@ struct Area {
 constexpr Area kWaveArea{48, 16, kPlotWidth - 17, 315};
 constexpr Area kNoteArea{48, 332, kPlotWidth - 17, 431};
 constexpr int kAxisY = 440;
-constexpr int kLabelScale = 2;
+constexpr int kLabelGap = 6; // from the axis to the top of the labels' text line
+constexpr ui::Color kBackground = 0xFFFFFF;
+constexpr ui::Color kPanel = 0xF3F5F8;
+constexpr ui::Color kGrid = 0xDCE0E6;
+constexpr ui::Color kAxis = 0x30343A;
+constexpr ui::Color kWave = 0x3B6EA5;
+constexpr ui::Color kWindowBand = 0xDCEFD8;
+constexpr ui::Color kUpperBound = 0xC0392B;
+constexpr ui::Color kLowerBound = 0x1E8449;
+constexpr ui::Color kQuietNote = 0xF1C40F; // velocity 0
+constexpr ui::Color kLoudNote = 0xB03A2E;  // velocity 127
+constexpr ui::Color kController = 0x7D3C98;
+constexpr ui::Font kLabelFont{12, false, kAxis};
 
-constexpr Rgb kBackground = 0xFFFFFF;
-constexpr Rgb kPanel = 0xF3F5F8;
-constexpr Rgb kGrid = 0xDCE0E6;
-constexpr Rgb kAxis = 0x30343A;
-constexpr Rgb kWave = 0x3B6EA5;
-constexpr Rgb kWindowBand = 0xDCEFD8;
-constexpr Rgb kUpperBound = 0xC0392B;
-constexpr Rgb kLowerBound = 0x1E8449;
-constexpr Rgb kQuietNote = 0xF1C40F; // velocity 0
-constexpr Rgb kLoudNote = 0xB03A2E;  // velocity 127
-constexpr Rgb kController = 0x7D3C98;
+// Rounded to the nearest, unlike ui::blend: the velocity colours are chosen this way.
+ui::Color mix(ui::Color from, ui::Color to, double amount) {
+    auto channel = [amount](int a, int b) { return static_cast<int>(std::lrint(a + (b - a) * amount)); };
+    return ui::rgb(channel(ui::redOf(from), ui::redOf(to)), channel(ui::greenOf(from), ui::greenOf(to)),
+                   channel(ui::blueOf(from), ui::blueOf(to)));
+}
 
-Rgb mix(Rgb from, Rgb to, double amount) {
-    Rgb result = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const double a = (from >> shift) & 0xFF;
-        const double b = (to >> shift) & 0xFF;
-        result |= static_cast<Rgb>(std::lrint(a + (b - a) * amount)) << shift;
-    }
-    return result;
+// The rectangle between two corners, both included, in either order.
+void fill(ui::Canvas& canvas, int x0, int y0, int x1, int y1, ui::Color colour) {
+    canvas.brush.color = colour;
+    canvas.fillRect({std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) + 1, std::max(y0, y1) + 1});
 }
 
 int xOf(std::int64_t position, std::int64_t end) {
@@ -58,45 +61,50 @@ int yOfLevel(float level) {
 }
 
 // Only a normal window is a band; an inverted one (everything outside the two bounds) shows its bounds alone.
-void drawWindowBand(Canvas& canvas, const AmplitudeWindow& window) {
+void drawWindowBand(ui::Canvas& canvas, const AmplitudeWindow& window) {
     if (window.lower <= window.upper) {
         for (const float sign : {1.0f, -1.0f}) {
-            canvas.fill(kWaveArea.left, yOfLevel(sign * window.lower), kWaveArea.right,
-                        yOfLevel(sign * window.upper), kWindowBand);
+            fill(canvas, kWaveArea.left, yOfLevel(sign * window.lower), kWaveArea.right,
+                 yOfLevel(sign * window.upper), kWindowBand);
         }
     }
 }
 
-void drawWindowBounds(Canvas& canvas, const AmplitudeWindow& window) {
-    for (const float sign : {1.0f, -1.0f}) {
-        canvas.dashedHorizontalLine(kWaveArea.left, kWaveArea.right, yOfLevel(sign * window.upper), 6,
-                                    kUpperBound);
-        canvas.dashedHorizontalLine(kWaveArea.left, kWaveArea.right, yOfLevel(sign * window.lower), 6,
-                                    kLowerBound);
+void dashedLine(ui::Canvas& canvas, int y, ui::Color colour) {
+    constexpr int kDash = 6;
+    for (int x = kWaveArea.left; x <= kWaveArea.right; x += 2 * kDash) {
+        fill(canvas, x, y, std::min(kWaveArea.right, x + kDash - 1), y, colour);
     }
 }
 
-void drawWaveform(Canvas& canvas, const WaveformSummary& waveform, std::int64_t end) {
+void drawWindowBounds(ui::Canvas& canvas, const AmplitudeWindow& window) {
+    for (const float sign : {1.0f, -1.0f}) {
+        dashedLine(canvas, yOfLevel(sign * window.upper), kUpperBound);
+        dashedLine(canvas, yOfLevel(sign * window.lower), kLowerBound);
+    }
+}
+
+void drawWaveform(ui::Canvas& canvas, const WaveformSummary& waveform, std::int64_t end) {
     const int columns = waveform.columns();
     for (int column = 0; column < columns; ++column) {
         const std::int64_t first = waveform.frames() * column / columns;
         const std::int64_t last = waveform.frames() * (column + 1) / columns;
         const int x0 = xOf(first, end);
         const int x1 = std::max(x0, xOf(last, end) - 1);
-        canvas.fill(x0, yOfLevel(waveform.maximum(column)), x1, yOfLevel(waveform.minimum(column)), kWave);
+        fill(canvas, x0, yOfLevel(waveform.maximum(column)), x1, yOfLevel(waveform.minimum(column)), kWave);
     }
 }
 
-void drawNoteBar(Canvas& canvas, std::int64_t start, std::int64_t stop, int velocity, std::int64_t end) {
+void drawNoteBar(ui::Canvas& canvas, std::int64_t start, std::int64_t stop, int velocity, std::int64_t end) {
     const int x0 = xOf(start, end);
     const int x1 = std::max(x0 + 1, xOf(stop, end));
     const double loudness = velocity / 127.0;
     const int barHeight = std::max(2, static_cast<int>(std::lrint(loudness * kNoteArea.height())));
-    canvas.fill(x0, kNoteArea.bottom - barHeight + 1, x1, kNoteArea.bottom,
-                mix(kQuietNote, kLoudNote, loudness));
+    fill(canvas, x0, kNoteArea.bottom - barHeight + 1, x1, kNoteArea.bottom,
+         mix(kQuietNote, kLoudNote, loudness));
 }
 
-void drawEvents(Canvas& canvas, const std::vector<MidiEvent>& events, std::int64_t end) {
+void drawEvents(ui::Canvas& canvas, const std::vector<MidiEvent>& events, std::int64_t end) {
     std::map<std::pair<int, int>, MidiEvent> sounding;
     for (const MidiEvent& event : events) {
         const std::pair<int, int> key{event.channel(), event.data1};
@@ -113,7 +121,7 @@ void drawEvents(Canvas& canvas, const std::vector<MidiEvent>& events, std::int64
             const int x = xOf(event.position, end);
             const int top =
                 kNoteArea.bottom - static_cast<int>(std::lrint(event.data2 / 127.0 * kNoteArea.height()));
-            canvas.verticalLine(x, top, kNoteArea.bottom, kController);
+            fill(canvas, x, top, x, kNoteArea.bottom, kController);
         }
     }
     for (const auto& [key, open] : sounding) {
@@ -133,22 +141,22 @@ double tickStep(double seconds) {
     return 10.0 * power;
 }
 
-void drawTimeAxis(Canvas& canvas, double sampleRate, std::int64_t end) {
+void drawTimeAxis(ui::Canvas& canvas, double sampleRate, std::int64_t end) {
     const double seconds = static_cast<double>(end) / sampleRate;
     const double step = tickStep(seconds);
     const int decimals = step >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
-    canvas.horizontalLine(kWaveArea.left, kWaveArea.right, kAxisY, kAxis);
+    fill(canvas, kWaveArea.left, kAxisY, kWaveArea.right, kAxisY, kAxis);
+    canvas.font = kLabelFont;
     for (int index = 0; index * step <= seconds + 1e-9; ++index) {
         const double time = index * step;
         const int x = xOf(static_cast<std::int64_t>(std::llround(time * sampleRate)), end);
-        canvas.verticalLine(x, kWaveArea.top, kWaveArea.bottom, kGrid);
-        canvas.verticalLine(x, kNoteArea.top, kNoteArea.bottom, kGrid);
-        canvas.verticalLine(x, kAxisY, kAxisY + 5, kAxis);
+        fill(canvas, x, kWaveArea.top, x, kWaveArea.bottom, kGrid);
+        fill(canvas, x, kNoteArea.top, x, kNoteArea.bottom, kGrid);
+        fill(canvas, x, kAxisY, x, kAxisY + 5, kAxis);
         char label[32];
         std::snprintf(label, sizeof label, "%.*fs", decimals, time);
-        const int width = textWidth(label, kLabelScale);
-        const int left = std::clamp(x - width / 2, 0, kPlotWidth - width);
-        drawText(canvas, left, kAxisY + 10, label, kLabelScale, kAxis);
+        const int width = canvas.textWidth(label);
+        canvas.textOut(std::clamp(x - width / 2, 0, kPlotWidth - width), kAxisY + kLabelGap, label);
     }
 }
 
@@ -168,16 +176,17 @@ void WaveformSummary::add(const float* left, const float* right, std::size_t fra
     }
 }
 
-Canvas renderPlot(const PlotData& data) {
-    Canvas canvas(kPlotWidth, kPlotHeight, kBackground);
+ui::PixelMap renderPlot(const PlotData& data) {
+    ui::PixelMap picture(kPlotWidth, kPlotHeight, kBackground);
+    ui::Canvas canvas(picture);
     const std::int64_t end = std::max<std::int64_t>(1, data.endPosition);
-    canvas.fill(kWaveArea.left, kWaveArea.top, kWaveArea.right, kWaveArea.bottom, kPanel);
-    canvas.fill(kNoteArea.left, kNoteArea.top, kNoteArea.right, kNoteArea.bottom, kPanel);
+    fill(canvas, kWaveArea.left, kWaveArea.top, kWaveArea.right, kWaveArea.bottom, kPanel);
+    fill(canvas, kNoteArea.left, kNoteArea.top, kNoteArea.right, kNoteArea.bottom, kPanel);
     if (data.window) {
         drawWindowBand(canvas, *data.window);
     }
     drawTimeAxis(canvas, data.sampleRate, end);
-    canvas.horizontalLine(kWaveArea.left, kWaveArea.right, yOfLevel(0.0f), kGrid);
+    fill(canvas, kWaveArea.left, yOfLevel(0.0f), kWaveArea.right, yOfLevel(0.0f), kGrid);
     if (data.waveform != nullptr) {
         drawWaveform(canvas, *data.waveform, end);
     }
@@ -187,7 +196,7 @@ Canvas renderPlot(const PlotData& data) {
     if (data.events != nullptr) {
         drawEvents(canvas, *data.events, end);
     }
-    return canvas;
+    return picture;
 }
 
 } // namespace zcli

@@ -2,8 +2,8 @@
 // bounds, every note as a bar whose height and colour show its velocity, and a time axis in seconds.
 #pragma once
 
-#include "tools/zephyrion/canvas.h"
 #include "tools/zephyrion/midi_event.h"
+#include "ui/PixelMap.h"
 
 #include <cstdint>
 #include <optional>
@@ -48,6 +48,6 @@ struct PlotData {
 inline constexpr int kPlotWidth = 1200;
 inline constexpr int kPlotHeight = 480;
 
-Canvas renderPlot(const PlotData& data);
+ui::PixelMap renderPlot(const PlotData& data);
 
 } // namespace zcli

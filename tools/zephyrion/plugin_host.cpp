@@ -3,6 +3,7 @@
 #include "plugin/parameters.h"
 #include "tools/common/errors.h"
 #include "tools/common/plugin_location.h"
+#include "tools/zephyrion/parameter_values.h"
 #include "tools/zephyrion/text.h"
 
 #include <algorithm>
@@ -12,33 +13,18 @@ namespace {
 
 constexpr std::size_t kMinimumMidiCapacity = 16384;
 
-// The index of the one parameter reported under this name, -1 if none; several of the same name (Zephyrion's
-// placeholders) count as none, since setting one of them would mean nothing.
-int findParameter(vsthost::Plugin& plugin, const std::string& name) {
-    int found = -1;
-    for (int index = 0; index < plugin.effect().numParams; ++index) {
-        if (sameName(name, plugin.parameterName(index))) {
-            if (found >= 0) {
-                return -1;
-            }
-            found = index;
-        }
-    }
-    return found;
-}
-
-std::string validNames(vsthost::Plugin& plugin) {
+std::vector<std::string> parameterNames(vsthost::Plugin& plugin) {
     std::vector<std::string> names;
     for (int index = 0; index < plugin.effect().numParams; ++index) {
-        names.push_back(withoutOuterBlanks(plugin.parameterName(index)));
+        names.push_back(plugin.parameterName(index));
     }
-    std::string list;
-    for (const std::string& name : names) {
-        if (std::count(names.begin(), names.end(), name) == 1) {
-            list += (list.empty() ? "" : ", ") + name;
-        }
-    }
-    return list;
+    return names;
+}
+
+// Where the plug-in reports the parameter of Zephyrion's table, -1 if it has none of that name.
+int reportedIndexOf(vsthost::Plugin& plugin, zephyrion::ParameterIndex index) {
+    return findParameter(parameterNames(plugin),
+                         zephyrion::kParameters[static_cast<std::size_t>(index)].name);
 }
 
 } // namespace
@@ -71,19 +57,15 @@ void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings) {
     if (programs > 0) {
         plugin.setProgram(settings.program);
     }
+    const std::vector<std::string> names = parameterNames(plugin);
     for (const ParameterRequest& request : settings.parameters) {
-        const int index = findParameter(plugin, request.name);
-        if (index < 0) {
-            throw UsageError(request.option + ": the plug-in has no parameter '" + request.name +
-                             "'; its parameters are " + validNames(plugin));
-        }
-        plugin.setParameter(index, request.value);
+        plugin.setParameter(parameterIndexOf(names, request), request.value);
     }
 }
 
 void placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, bool rawTiming) {
     const std::string name(zephyrion::kParameters[zephyrion::kLookahead].name);
-    const int index = findParameter(plugin, name);
+    const int index = reportedIndexOf(plugin, zephyrion::kLookahead);
     if (index < 0) {
         return;
     }
@@ -95,8 +77,8 @@ void placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, b
 }
 
 std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin) {
-    const int ampLo = findParameter(plugin, std::string(zephyrion::kParameters[zephyrion::kAmpLo].name));
-    const int ampHi = findParameter(plugin, std::string(zephyrion::kParameters[zephyrion::kAmpHi].name));
+    const int ampLo = reportedIndexOf(plugin, zephyrion::kAmpLo);
+    const int ampHi = reportedIndexOf(plugin, zephyrion::kAmpHi);
     if (ampLo < 0 || ampHi < 0) {
         return std::nullopt;
     }
@@ -104,7 +86,7 @@ std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin) {
 }
 
 float inputGainOf(vsthost::Plugin& plugin) {
-    const int volume = findParameter(plugin, std::string(zephyrion::kParameters[zephyrion::kVolume].name));
+    const int volume = reportedIndexOf(plugin, zephyrion::kVolume);
     return volume < 0 ? 0.5f : 1.0f - plugin.getParameter(volume);
 }
 

@@ -23,6 +23,15 @@ enum Shift : std::uint32_t {
 
 enum class MouseButton { Left, Right, Middle };
 
+constexpr std::uint32_t buttonFlag(MouseButton button) {
+    switch (button) {
+    case MouseButton::Left: return LeftButton;
+    case MouseButton::Right: return RightButton;
+    case MouseButton::Middle: return MiddleButton;
+    }
+    return 0;
+}
+
 struct PointerEvent {
     enum class Kind { Press, Release, Move, Leave, Wheel } kind;
     int x = 0; // window coordinates, pixels

@@ -2,63 +2,52 @@
 
 #include <windowsx.h>
 
+#include "ui/platform/NativeInput.h"
+
 namespace ui::platform::win32 {
 
+namespace {
+
+constexpr NativeFlag kKeyFlags[] = {
+    {MK_SHIFT, ShiftKey},      {MK_CONTROL, CtrlKey},      {MK_LBUTTON, LeftButton},
+    {MK_RBUTTON, RightButton}, {MK_MBUTTON, MiddleButton},
+};
+
+struct MouseMessage {
+    UINT message;
+    bool pressed;
+    bool doubleClick;
+    MouseButton button;
+};
+
+constexpr MouseMessage kButtonMessages[] = {
+    {WM_LBUTTONDOWN, true, false, MouseButton::Left},   {WM_LBUTTONDBLCLK, true, true, MouseButton::Left},
+    {WM_LBUTTONUP, false, false, MouseButton::Left},    {WM_RBUTTONDOWN, true, false, MouseButton::Right},
+    {WM_RBUTTONDBLCLK, true, true, MouseButton::Right}, {WM_RBUTTONUP, false, false, MouseButton::Right},
+    {WM_MBUTTONDOWN, true, false, MouseButton::Middle}, {WM_MBUTTONDBLCLK, true, true, MouseButton::Middle},
+    {WM_MBUTTONUP, false, false, MouseButton::Middle},
+};
+
+} // namespace
+
 std::uint32_t shiftFromKeys(WPARAM keys, bool altDown) {
-    std::uint32_t shift = 0;
-    if (keys & MK_SHIFT) {
-        shift |= ShiftKey;
-    }
-    if (keys & MK_CONTROL) {
-        shift |= CtrlKey;
-    }
-    if (altDown) {
-        shift |= AltKey;
-    }
-    if (keys & MK_LBUTTON) {
-        shift |= LeftButton;
-    }
-    if (keys & MK_RBUTTON) {
-        shift |= RightButton;
-    }
-    if (keys & MK_MBUTTON) {
-        shift |= MiddleButton;
-    }
-    return shift;
+    return shiftFromNative(static_cast<std::uint32_t>(keys), kKeyFlags) | (altDown ? AltKey : 0u);
 }
 
 std::optional<PointerEvent> translateMouseMessage(UINT message, WPARAM wParam, LPARAM lParam, bool altDown) {
-    PointerEvent event{};
     // Signed: while the mouse is captured, positions left of or above the window are negative.
-    event.x = GET_X_LPARAM(lParam);
-    event.y = GET_Y_LPARAM(lParam);
-    event.shift = shiftFromKeys(GET_KEYSTATE_WPARAM(wParam), altDown);
-    switch (message) {
-    case WM_MOUSEMOVE: event.kind = PointerEvent::Kind::Move; return event;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: event.kind = PointerEvent::Kind::Press; break;
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-        event.kind = PointerEvent::Kind::Press;
-        event.shift |= DoubleClick;
-        break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: event.kind = PointerEvent::Kind::Release; break;
-    default: return std::nullopt;
+    const int x = GET_X_LPARAM(lParam);
+    const int y = GET_Y_LPARAM(lParam);
+    const std::uint32_t shift = shiftFromKeys(GET_KEYSTATE_WPARAM(wParam), altDown);
+    if (message == WM_MOUSEMOVE) {
+        return PointerEvent{PointerEvent::Kind::Move, x, y, MouseButton::Left, shift, 0};
     }
-    switch (message) {
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_RBUTTONUP: event.button = MouseButton::Right; break;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-    case WM_MBUTTONUP: event.button = MouseButton::Middle; break;
-    default: event.button = MouseButton::Left; break;
+    for (const MouseMessage& button : kButtonMessages) {
+        if (button.message == message) {
+            return buttonEvent(button.pressed, button.button, x, y, shift, button.doubleClick);
+        }
     }
-    return event;
+    return std::nullopt;
 }
 
 int WheelAccumulator::notches(int delta) {

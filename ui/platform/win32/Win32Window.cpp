@@ -141,13 +141,8 @@ void Win32Window::wheelMessage(WPARAM wParam, LPARAM lParam) {
     // The wheel's position comes in screen coordinates.
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ScreenToClient(hwnd_, &point);
-    PointerEvent event{};
-    event.kind = PointerEvent::Kind::Wheel;
-    event.x = point.x;
-    event.y = point.y;
-    event.shift = shiftFromKeys(GET_KEYSTATE_WPARAM(wParam), altIsDown());
-    event.wheelDelta = notches;
-    events_.onPointer(event);
+    events_.onPointer({PointerEvent::Kind::Wheel, point.x, point.y, MouseButton::Left,
+                       shiftFromKeys(GET_KEYSTATE_WPARAM(wParam), altIsDown()), notches});
 }
 
 void Win32Window::leaveMessage() {
@@ -155,11 +150,7 @@ void Win32Window::leaveMessage() {
     POINT point{};
     GetCursorPos(&point);
     ScreenToClient(hwnd_, &point);
-    PointerEvent event{};
-    event.kind = PointerEvent::Kind::Leave;
-    event.x = point.x;
-    event.y = point.y;
-    events_.onPointer(event);
+    events_.onPointer({PointerEvent::Kind::Leave, point.x, point.y, MouseButton::Left, 0, 0});
 }
 
 void Win32Window::present(const std::uint32_t* pixels, int stride) {

@@ -1,5 +1,7 @@
 #include "ui/platform/x11/X11Input.h"
 
+#include "ui/platform/NativeInput.h"
+
 namespace ui::platform::x11 {
 
 namespace {
@@ -7,6 +9,12 @@ namespace {
 // X numbers the wheel as buttons: 4 away from the user, 5 towards; 6 and 7 scroll sideways.
 constexpr unsigned int kWheelAway = Button4;
 constexpr unsigned int kWheelTowards = Button5;
+
+// Alt is the first modifier, as every common keymap has it.
+constexpr NativeFlag kStateFlags[] = {
+    {ShiftMask, ShiftKey},     {ControlMask, CtrlKey},      {Mod1Mask, AltKey},
+    {Button1Mask, LeftButton}, {Button2Mask, MiddleButton}, {Button3Mask, RightButton},
+};
 
 std::optional<MouseButton> mouseButtonOf(unsigned int button) {
     switch (button) {
@@ -17,82 +25,46 @@ std::optional<MouseButton> mouseButtonOf(unsigned int button) {
     }
 }
 
-std::uint32_t flagOf(MouseButton button) {
-    switch (button) {
-    case MouseButton::Left: return LeftButton;
-    case MouseButton::Right: return RightButton;
-    case MouseButton::Middle: return MiddleButton;
-    }
-    return 0;
-}
-
 } // namespace
 
 std::uint32_t shiftFromState(unsigned int state) {
-    std::uint32_t shift = 0;
-    if (state & ShiftMask) {
-        shift |= ShiftKey;
-    }
-    if (state & ControlMask) {
-        shift |= CtrlKey;
-    }
-    if (state & Mod1Mask) {
-        shift |= AltKey;
-    }
-    if (state & Button1Mask) {
-        shift |= LeftButton;
-    }
-    if (state & Button2Mask) {
-        shift |= MiddleButton;
-    }
-    if (state & Button3Mask) {
-        shift |= RightButton;
-    }
-    return shift;
+    return shiftFromNative(state, kStateFlags);
 }
 
 std::optional<PointerEvent> X11Input::translate(const XEvent& event) {
-    PointerEvent pointer{};
     switch (event.type) {
     case ButtonPress:
     case ButtonRelease: {
         const XButtonEvent& button = event.xbutton;
-        pointer.x = button.x;
-        pointer.y = button.y;
-        pointer.shift = shiftFromState(button.state);
+        const bool pressed = event.type == ButtonPress;
         if (button.button == kWheelAway || button.button == kWheelTowards) {
-            if (event.type == ButtonRelease) {
+            if (!pressed) {
                 return std::nullopt;
             }
-            pointer.kind = PointerEvent::Kind::Wheel;
-            pointer.wheelDelta = button.button == kWheelAway ? 1 : -1;
-            return pointer;
+            return PointerEvent{PointerEvent::Kind::Wheel,
+                                button.x,
+                                button.y,
+                                MouseButton::Left,
+                                shiftFromState(button.state),
+                                button.button == kWheelAway ? 1 : -1};
         }
         const auto which = mouseButtonOf(button.button);
         if (!which) {
             return std::nullopt;
         }
-        pointer.button = *which;
-        // X reports the state before the event; the toolkit wants it after, as Windows gives it.
-        if (event.type == ButtonPress) {
-            pointer.kind = PointerEvent::Kind::Press;
-            pointer.shift |= flagOf(*which);
-            if (doubleClick_.press(static_cast<int>(button.button), button.x, button.y,
-                                   static_cast<std::uint32_t>(button.time))) {
-                pointer.shift |= DoubleClick;
-            }
-        } else {
-            pointer.kind = PointerEvent::Kind::Release;
-            pointer.shift &= ~flagOf(*which);
-        }
-        return pointer;
+        // X reports the state before the event.
+        const bool doubleClick =
+            pressed && doubleClick_.press(static_cast<int>(button.button), button.x, button.y,
+                                          static_cast<std::uint32_t>(button.time));
+        return buttonEvent(pressed, *which, button.x, button.y, shiftFromState(button.state), doubleClick);
     }
     case MotionNotify:
-        pointer.kind = PointerEvent::Kind::Move;
-        pointer.x = event.xmotion.x;
-        pointer.y = event.xmotion.y;
-        pointer.shift = shiftFromState(event.xmotion.state);
-        return pointer;
+        return PointerEvent{PointerEvent::Kind::Move,
+                            event.xmotion.x,
+                            event.xmotion.y,
+                            MouseButton::Left,
+                            shiftFromState(event.xmotion.state),
+                            0};
     case EnterNotify:
     case LeaveNotify: {
         const XCrossingEvent& crossing = event.xcrossing;
@@ -100,11 +72,9 @@ std::optional<PointerEvent> X11Input::translate(const XEvent& event) {
             return std::nullopt;
         }
         // Entering has no event of its own: the first move inside is what starts hovering.
-        pointer.kind = event.type == EnterNotify ? PointerEvent::Kind::Move : PointerEvent::Kind::Leave;
-        pointer.x = crossing.x;
-        pointer.y = crossing.y;
-        pointer.shift = shiftFromState(crossing.state);
-        return pointer;
+        const auto kind = event.type == EnterNotify ? PointerEvent::Kind::Move : PointerEvent::Kind::Leave;
+        return PointerEvent{kind, crossing.x, crossing.y, MouseButton::Left, shiftFromState(crossing.state),
+                            0};
     }
     default: return std::nullopt;
     }

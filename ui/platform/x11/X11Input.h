@@ -20,7 +20,7 @@ private:
     DoubleClickDetector doubleClick_;
 };
 
-// Modifier and button flags of an X state mask: Alt is the first modifier, as every common keymap has it.
+// Modifier and button flags of an X state mask.
 std::uint32_t shiftFromState(unsigned int state);
 
 } // namespace ui::platform::x11

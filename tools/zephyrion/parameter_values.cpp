@@ -1,5 +1,7 @@
 #include "tools/zephyrion/parameter_values.h"
 
+#include "editor/EditorWords.h"
+#include "plugin/parameters.h"
 #include "tools/common/errors.h"
 #include "tools/zephyrion/text.h"
 
@@ -19,9 +21,7 @@ constexpr int kHighestSentNote = 100;
 
 constexpr std::array<std::string_view, 12> kPitchNames{"C",  "C#", "D",  "D#", "E",  "F",
                                                        "F#", "G",  "G#", "A",  "A#", "B"};
-constexpr std::array<std::string_view, 3> kOutputWords{"Mute", "Proc.", "Orig."};
 constexpr std::array<std::string_view, 3> kOutputForms{"mute", "proc", "orig"};
-constexpr std::array<std::string_view, 3> kFreqModeWords{"linear", "exponential", "logarithmic"};
 constexpr std::array<std::string_view, 3> kFreqModeShortWords{"lin", "exp", "log"};
 
 // Round as the plug-in and its editor do: to nearest, halves to even.
@@ -58,10 +58,6 @@ float parseThreeStep(std::string_view text, std::string_view option,
     }
     throw UsageError(quoted(option, text) + ": unknown; use " + std::string(shortWords[0]) + ", " +
                      std::string(shortWords[1]) + " or " + std::string(shortWords[2]));
-}
-
-int stepOf(float value) {
-    return roundToInt(static_cast<double>(value) * 10.0) % 3;
 }
 
 // A note name such as "C3", "c#3", "C 3" or "Db3" as a note index, or -1.
@@ -179,11 +175,11 @@ float parseVelocity(std::string_view text) {
 }
 
 float parseOutputMode(std::string_view text) {
-    return parseThreeStep(text, "--output", kOutputWords, kOutputForms);
+    return parseThreeStep(text, "--output", editor::outModeNames, kOutputForms);
 }
 
 float parseFreqMode(std::string_view text) {
-    return parseThreeStep(text, "--freq-mode", kFreqModeWords, kFreqModeShortWords);
+    return parseThreeStep(text, "--freq-mode", editor::freqModeNames, kFreqModeShortWords);
 }
 
 std::string noteName(int noteIndex) {
@@ -210,11 +206,11 @@ std::string describeVelocity(float value) {
 }
 
 std::string describeOutputMode(float value) {
-    return std::string(kOutputWords[static_cast<std::size_t>(stepOf(value))]);
+    return std::string(editor::outModeNames[static_cast<std::size_t>(zephyrion::threeStepOf(value))]);
 }
 
 std::string describeFreqMode(float value) {
-    return std::string(kFreqModeWords[static_cast<std::size_t>(stepOf(value))]);
+    return std::string(editor::freqModeNames[static_cast<std::size_t>(zephyrion::threeStepOf(value))]);
 }
 
 std::string describeSwitch(float value) {

@@ -3,10 +3,12 @@
 #include "plugin/parameters.h"
 #include "tools/common/errors.h"
 #include "tools/zephyrion/help_texts.h"
+#include "tools/zephyrion/kit_presets.h"
 #include "tools/zephyrion/parameter_values.h"
 #include "tools/zephyrion/smf_writer.h"
 #include "tools/zephyrion/text.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iterator>
 #include <optional>
@@ -94,6 +96,13 @@ std::string nameOf(zephyrion::ParameterIndex index) {
     return std::string(zephyrion::kParameters[static_cast<std::size_t>(index)].name);
 }
 
+// The parameter options that take a value; a band's KEY=VALUE is one of them without the dashes, or --set.
+constexpr std::string_view kValueOptions[] = {"--set", "--note", "--channel", "--velocity", "--output", "--freq-mode"};
+
+bool takesValue(std::string_view option) {
+    return std::find(std::begin(kValueOptions), std::end(kValueOptions), option) != std::end(kValueOptions);
+}
+
 // Parameter options keep their order; the note is read last, once --cc is known.
 struct ParameterOptions {
     std::vector<ParameterRequest> requests;
@@ -105,36 +114,38 @@ struct ParameterOptions {
         requests.push_back({std::move(option), nameOf(index), value});
     }
 
-    // Handles one parameter option; false when the option is not one of them.
-    bool handle(const std::string& option, ArgumentCursor& cursor) {
+    // One of kValueOptions with its value.
+    void take(const std::string& option, const std::string& text) {
         if (option == "--set") {
-            const std::string assignment = cursor.value(option);
-            const std::size_t equals = assignment.find('=');
+            const std::size_t equals = text.find('=');
             if (equals == std::string::npos || equals == 0) {
-                throw UsageError("--set '" + assignment + "': write NAME=VALUE, e.g. --set Amp.Hi=0.5");
+                throw UsageError("--set '" + text + "': write NAME=VALUE, e.g. --set Amp.Hi=0.5");
             }
-            const std::string name = assignment.substr(0, equals);
-            const float value = parseNormalised(assignment.substr(equals + 1), "--set " + name);
+            const std::string name = text.substr(0, equals);
+            const float value = parseNormalised(text.substr(equals + 1), "--set " + name);
             if (sameName(name, nameOf(zephyrion::kNoteOrCC))) {
                 controllerMode = value > 0.5f;
             }
-            requests.push_back({"--set " + assignment, name, value});
+            requests.push_back({"--set " + text, name, value});
         } else if (option == "--note") {
-            noteText = cursor.value(option);
+            noteText = text;
             noteSlot = requests.size();
             add("--note " + noteText, zephyrion::kMidiNote, 0.0f);
         } else if (option == "--channel") {
-            const std::string text = cursor.value(option);
             add(option + " " + text, zephyrion::kMidiChannel, parseChannel(text));
         } else if (option == "--velocity") {
-            const std::string text = cursor.value(option);
             add(option + " " + text, zephyrion::kMidiVelocity, parseVelocity(text));
         } else if (option == "--output") {
-            const std::string text = cursor.value(option);
             add(option + " " + text, zephyrion::kOutMode, parseOutputMode(text));
-        } else if (option == "--freq-mode") {
-            const std::string text = cursor.value(option);
+        } else {
             add(option + " " + text, zephyrion::kFreqMode, parseFreqMode(text));
+        }
+    }
+
+    // Handles one parameter option; false when the option is not one of them.
+    bool handle(const std::string& option, ArgumentCursor& cursor) {
+        if (takesValue(option)) {
+            take(option, cursor.value(option));
         } else if (option == "--cc") {
             cursor.noValue(option);
             controllerMode = true;
@@ -155,6 +166,90 @@ struct ParameterOptions {
         return requests;
     }
 };
+
+std::vector<std::string> split(std::string_view text, char separator) {
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (std::size_t at = text.find(separator); at != std::string_view::npos; at = text.find(separator, from)) {
+        parts.emplace_back(text.substr(from, at - from));
+        from = at + 1;
+    }
+    parts.emplace_back(text.substr(from));
+    return parts;
+}
+
+// Applies KEY=VALUE,... to a band: a friendly key such as note=C1, or a parameter of the table by name.
+void applyBandSettings(ParameterOptions& band, std::string_view settings, const std::string& option) {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all;
+        for (const zephyrion::ParameterInfo& info : zephyrion::kParameters) {
+            all.emplace_back(info.name);
+        }
+        return all;
+    }();
+    for (const std::string& item : split(settings, ',')) {
+        const std::size_t equals = item.find('=');
+        if (equals == std::string::npos || equals == 0) {
+            throw UsageError(option + ": '" + item + "' is not KEY=VALUE, e.g. --band kick:Amp.Hi=0.9,note=C1");
+        }
+        const std::string key = item.substr(0, equals);
+        const std::string friendly = "--" + lowerCase(withoutOuterBlanks(key));
+        if (friendly != "--set" && takesValue(friendly)) {
+            band.take(friendly, item.substr(equals + 1));
+        } else {
+            try {
+                parameterIndexOf(names, {option, key, 0.0f});
+            } catch (const UsageError& error) {
+                std::string message = error.what();
+                message.append("; or note, channel, velocity, output, freq-mode");
+                throw UsageError(message);
+            }
+            band.take("--set", item);
+        }
+        band.requests.back().option = option;
+    }
+}
+
+std::string presetNames() {
+    std::string list;
+    for (const KitPreset& preset : kKitPresets) {
+        list.append(list.empty() ? "" : ", ").append(preset.name);
+    }
+    return list;
+}
+
+// NAME or NAME:KEY=VALUE,...: a kit preset's settings, then the band's own; any name once settings are given.
+BandRequest parseBand(const std::string& spec, bool controllerMode) {
+    const std::string option = "--band " + spec;
+    const std::size_t colon = spec.find(':');
+    BandRequest band{spec.substr(0, colon), {}};
+    if (band.name.empty()) {
+        throw UsageError(option + ": the band needs a name, e.g. --band kick or --band ride:Freq.Lo=0.9");
+    }
+    const auto preset = std::find_if(std::begin(kKitPresets), std::end(kKitPresets),
+                                     [&](const KitPreset& kit) { return sameName(band.name, kit.name); });
+    const bool hasPreset = preset != std::end(kKitPresets);
+    if (!hasPreset && colon == std::string::npos) {
+        throw UsageError(option + ": no kit preset '" + band.name + "'; the presets are " + presetNames() +
+                         ", and any other name needs settings, e.g. --band " + band.name + ":Freq.Lo=0.5");
+    }
+    ParameterOptions options;
+    options.controllerMode = controllerMode;
+    try {
+        if (hasPreset) {
+            applyBandSettings(options, kKitCommon, option);
+            applyBandSettings(options, preset->settings, option);
+        }
+        if (colon != std::string::npos) {
+            applyBandSettings(options, std::string_view(spec).substr(colon + 1), option);
+        }
+        band.parameters = options.finish();
+    } catch (const UsageError& error) {
+        const std::string message = error.what();
+        throw UsageError(message.rfind(option, 0) == 0 ? message : option + ": " + message);
+    }
+    return band;
+}
 
 // Two outputs under one name would overwrite each other, and an output named like the input would destroy it.
 void checkOutputsAreDistinct(const ConvertRequest& request) {
@@ -179,6 +274,7 @@ void checkOutputsAreDistinct(const ConvertRequest& request) {
 ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size_t first) {
     ConvertRequest request;
     ParameterOptions parameters;
+    std::vector<std::string> bands;
     ArgumentCursor cursor(arguments, first, "convert");
     while (!cursor.done()) {
         const std::string argument = cursor.take();
@@ -209,6 +305,11 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
         } else if (argument == "--raw-timing") {
             cursor.noValue(argument);
             request.rawTiming = true;
+        } else if (argument == "--band") {
+            bands.push_back(cursor.value(argument));
+        } else if (argument == "--merge") {
+            cursor.noValue(argument);
+            request.merge = true;
         } else if (!parameters.handle(argument, cursor)) {
             cursor.unknown(argument);
         }
@@ -224,6 +325,18 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
     }
     checkOutputsAreDistinct(request);
     request.plugin.parameters = parameters.finish();
+    for (const std::string& spec : bands) {
+        request.bands.push_back(parseBand(spec, parameters.controllerMode));
+        for (std::size_t other = 0; other + 1 < request.bands.size(); ++other) {
+            if (sameName(request.bands[other].name, request.bands.back().name)) {
+                throw UsageError("--band " + spec + ": a second band named '" + request.bands.back().name +
+                                 "'; give each band its own name");
+            }
+        }
+    }
+    if (request.bands.size() > 1 && !request.audioOut.empty()) {
+        throw UsageError("--audio-out: every band has its own output; with several --band, leave it out");
+    }
     return request;
 }
 

@@ -20,6 +20,12 @@ struct PluginSettings {
     std::vector<ParameterRequest> parameters; // applied in this order, after the program
 };
 
+// One band of a conversion with several: an instance of its own, set up after the shared options.
+struct BandRequest {
+    std::string name;                         // the track's name and the events' "band"
+    std::vector<ParameterRequest> parameters; // the preset's, then the band's own, after plugin.parameters
+};
+
 struct ConvertRequest {
     std::string input;
     std::string midiOut; // empty: the input's name with .mid
@@ -31,7 +37,9 @@ struct ConvertRequest {
     double bpm = 120.0;
     bool quiet = false;
     bool rawTiming = false; // notes where the plug-in's level crossed, not on the hits' starts
-    PluginSettings plugin;
+    bool merge = false;             // the bands' notes on one track, format 0
+    PluginSettings plugin;          // with bands: the program and options every band starts from
+    std::vector<BandRequest> bands; // empty: one instance set up by plugin alone
 };
 
 struct InfoRequest {

@@ -7,6 +7,7 @@
 #include "tools/zephyrion/smf_writer.h"
 #include "ui/png/PngWriter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -49,32 +50,79 @@ void writeAll(AtomicOutput& output, const std::string& bytes) {
     }
 }
 
-void writeEvents(AtomicOutput& output, const std::vector<MidiEvent>& events, double sampleRate) {
+// The instances to run: one per band, each starting from the shared options, or the one they describe.
+struct Band {
+    std::string name; // empty without --band
+    PluginSettings settings;
+};
+
+std::vector<Band> bandsOf(const ConvertRequest& request) {
+    if (request.bands.empty()) {
+        return {{"", request.plugin}};
+    }
+    std::vector<Band> bands;
+    for (const BandRequest& band : request.bands) {
+        Band& added = bands.emplace_back(Band{band.name, request.plugin});
+        added.settings.parameters.insert(added.settings.parameters.end(), band.parameters.begin(),
+                                         band.parameters.end());
+    }
+    return bands;
+}
+
+// Every band's events in order of position, each line naming its band when there are bands.
+void writeEvents(AtomicOutput& output, const std::vector<Band>& bands, const std::vector<Conversion>& results,
+                 double sampleRate) {
+    std::vector<std::pair<const MidiEvent*, const std::string*>> events;
+    for (std::size_t band = 0; band < bands.size(); ++band) {
+        for (const MidiEvent& event : results[band].events) {
+            events.emplace_back(&event, &bands[band].name);
+        }
+    }
+    std::stable_sort(events.begin(), events.end(),
+                     [](const auto& a, const auto& b) { return a.first->position < b.first->position; });
     std::string text;
-    for (const MidiEvent& event : events) {
-        text += eventJson(event, sampleRate);
+    for (const auto& [event, band] : events) {
+        text += eventJson(*event, sampleRate, *band);
         text += '\n';
     }
     writeAll(output, text);
+}
+
+std::string encodeMidi(const ConvertRequest& request, const std::vector<Band>& bands,
+                       const std::vector<Conversion>& results, const Conversion& merged, double sampleRate) {
+    const SmfTiming timing{request.ppq, request.bpm, sampleRate};
+    if (request.bands.empty() || request.merge) {
+        return encodeSmf(merged.events, timing);
+    }
+    std::vector<SmfTrack> tracks;
+    for (std::size_t band = 0; band < bands.size(); ++band) {
+        tracks.push_back({bands[band].name, &results[band].events});
+    }
+    return encodeSmf(tracks, timing);
 }
 
 std::string counted(int count, const std::string& thing) {
     return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }
 
-void printSummary(const ConvertRequest& request, const Conversion& conversion, double sampleRate) {
+// One line per band; a band's name follows the input's in brackets.
+void printSummary(const ConvertRequest& request, const std::string& band, const Conversion& conversion,
+                  double sampleRate) {
+    const std::string suffix = band.empty() ? std::string() : std::string(" [").append(band).append("]");
+    const std::string source = std::string(request.input).append(suffix);
+    const std::string target = std::string(request.midiOut).append(suffix);
     int notes = 0;
     int controls = 0;
     for (const MidiEvent& event : conversion.events) {
         notes += event.startsNote() ? 1 : 0;
         controls += event.kind() == kControlChange ? 1 : 0;
     }
-    std::fprintf(stderr, "%s: %s, %s in %.1f s -> %s\n", request.input.c_str(),
+    std::fprintf(stderr, "%s: %s, %s in %.1f s -> %s\n", source.c_str(),
                  counted(notes, "note").c_str(), counted(controls, "control change").c_str(),
                  static_cast<double>(conversion.inputFrames) / sampleRate, request.midiOut.c_str());
     if (conversion.notesClosed > 0) {
         std::fprintf(stderr, "%s: %s still sounding %.0f s after the input, closed there\n",
-                     request.midiOut.c_str(), counted(conversion.notesClosed, "note").c_str(),
+                     target.c_str(), counted(conversion.notesClosed, "note").c_str(),
                      kMaxTailSeconds);
     }
 }
@@ -88,9 +136,15 @@ Conversion runConvert(const ConvertRequest& request) {
                      input.channels());
     }
     const auto rate = static_cast<float>(input.sampleRate());
-    std::unique_ptr<vsthost::Plugin> plugin = loadPlugin(request.plugin.pluginPath, rate, request.blockSize);
-    configurePlugin(*plugin, request.plugin);
-    placeNotesOnHits(*plugin, request.plugin, request.rawTiming);
+    const std::vector<Band> bands = bandsOf(request);
+    std::vector<std::unique_ptr<vsthost::Plugin>> plugins;
+    std::vector<vsthost::Plugin*> instances;
+    for (const Band& band : bands) {
+        plugins.push_back(loadPlugin(request.plugin.pluginPath, rate, request.blockSize));
+        configurePlugin(*plugins.back(), band.settings);
+        placeNotesOnHits(*plugins.back(), band.settings, request.rawTiming);
+        instances.push_back(plugins.back().get());
+    }
     Outputs outputs(request);
 
     std::optional<AudioWriter> audio;
@@ -105,16 +159,21 @@ Conversion runConvert(const ConvertRequest& request) {
     ConversionSinks sinks;
     sinks.audio = audio ? &*audio : nullptr;
     sinks.waveform = waveform ? &*waveform : nullptr;
-    sinks.waveformGain = inputGainOf(*plugin);
+    sinks.waveformGain = inputGainOf(*plugins.front());
     sinks.progress = &progress;
-    const std::optional<AmplitudeWindow> window = amplitudeWindowOf(*plugin);
+    // Several bands have several windows; the plot shows one only when there is one.
+    const std::optional<AmplitudeWindow> window =
+        plugins.size() == 1 ? amplitudeWindowOf(*plugins.front()) : std::nullopt;
 
-    Conversion conversion = convertAudio(*plugin, input, request.blockSize, sinks);
-    plugin->close();
+    const std::vector<Conversion> results = convertAudio(instances, input, request.blockSize, sinks);
+    for (const auto& plugin : plugins) {
+        plugin->close();
+    }
+    const Conversion merged = mergeConversions(results);
 
-    writeAll(*outputs.midi, encodeSmf(conversion.events, {request.ppq, request.bpm, input.sampleRate()}));
+    writeAll(*outputs.midi, encodeMidi(request, bands, results, merged, input.sampleRate()));
     if (outputs.events) {
-        writeEvents(*outputs.events, conversion.events, input.sampleRate());
+        writeEvents(*outputs.events, bands, results, input.sampleRate());
     }
     if (audio) {
         audio->finish();
@@ -123,18 +182,20 @@ Conversion runConvert(const ConvertRequest& request) {
         PlotData plot;
         plot.waveform = &*waveform;
         plot.sampleRate = input.sampleRate();
-        plot.endPosition = conversion.endPosition;
+        plot.endPosition = merged.endPosition;
         plot.window = window;
-        plot.events = &conversion.events;
+        plot.events = &merged.events;
         if (!ui::png::write(outputs.plot->stream(), renderPlot(plot))) {
             throw RunError(outputs.plot->path() + ": cannot be written");
         }
     }
     outputs.commit();
     if (!request.quiet) {
-        printSummary(request, conversion, input.sampleRate());
+        for (std::size_t band = 0; band < bands.size(); ++band) {
+            printSummary(request, bands[band].name, results[band], input.sampleRate());
+        }
     }
-    return conversion;
+    return merged;
 }
 
 } // namespace zcli

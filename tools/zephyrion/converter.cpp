@@ -143,26 +143,71 @@ void writeAligned(AudioWriter& audio, const BlockRunner& runner, std::int64_t bl
 
 } // namespace
 
-Conversion convertAudio(vsthost::Plugin& plugin, AudioReader& input, int blockSize, ConversionSinks sinks) {
-    Conversion result;
+namespace {
+
+// One instance and what it has sent so far.
+struct Lane {
+    Lane(vsthost::Plugin& plugin, int blockSize) : runner(plugin, blockSize) {}
+
+    BlockRunner runner;
     SoundingNotes sounding;
-    BlockRunner runner(plugin, blockSize);
-    plugin.clearRecords();
-    plugin.rewind();
-    plugin.resume();
+    Conversion result;
     // A plug-in with latency delays its audio and its events alike; both are moved back by it.
-    const std::int64_t latency = std::max<std::int64_t>(0, plugin.effect().initialDelay);
+    std::int64_t latency = 0;
+
+    bool quiet(std::int64_t position, std::int64_t quietSpan) const {
+        const std::int64_t lastEvent = result.events.empty() ? 0 : result.events.back().position;
+        return sounding.empty() && position - lastEvent >= quietSpan &&
+               position >= result.inputFrames + latency;
+    }
+
+    void finish(vsthost::Plugin& plugin, std::int64_t position) {
+        plugin.suspend();
+        result.notesClosed = sounding.closeAll(result.events, position);
+        for (MidiEvent& event : result.events) {
+            event.position = std::max<std::int64_t>(0, event.position - latency);
+        }
+        result.endPosition = position - latency;
+        // Events from one block arrive in order; a plug-in that reports them out of order is put right here.
+        std::stable_sort(result.events.begin(), result.events.end(),
+                         [](const MidiEvent& a, const MidiEvent& b) { return a.position < b.position; });
+    }
+};
+
+} // namespace
+
+std::vector<Conversion> convertAudio(const std::vector<vsthost::Plugin*>& plugins, AudioReader& input,
+                                     int blockSize, ConversionSinks sinks) {
+    std::vector<Lane> lanes;
+    lanes.reserve(plugins.size());
+    std::int64_t latest = 0;
+    for (vsthost::Plugin* plugin : plugins) {
+        Lane& lane = lanes.emplace_back(*plugin, blockSize);
+        plugin->clearRecords();
+        plugin->rewind();
+        plugin->resume();
+        lane.latency = std::max<std::int64_t>(0, plugin->effect().initialDelay);
+        latest = std::max(latest, lane.latency);
+    }
     // While the input lasts, every block's output lies before its end.
     const std::int64_t inputNotEnded = std::numeric_limits<std::int64_t>::max() / 2;
+    // The file is read once; every instance gets the same block.
+    std::vector<float> left(static_cast<std::size_t>(blockSize));
+    std::vector<float> right(static_cast<std::size_t>(blockSize));
 
     std::int64_t position = 0;
-    while (const std::size_t frames = input.read(runner.left(), runner.right())) {
+    while (const std::size_t frames = input.read(left, right)) {
         if (sinks.waveform != nullptr) {
-            sinks.waveform->add(runner.left().data(), runner.right().data(), frames, sinks.waveformGain);
+            sinks.waveform->add(left.data(), right.data(), frames, sinks.waveformGain);
         }
-        runner.run(frames, result.events, sounding);
+        for (Lane& lane : lanes) {
+            std::copy_n(left.begin(), frames, lane.runner.left().begin());
+            std::copy_n(right.begin(), frames, lane.runner.right().begin());
+            lane.runner.run(frames, lane.result.events, lane.sounding);
+        }
         if (sinks.audio != nullptr) {
-            writeAligned(*sinks.audio, runner, position, frames, latency, inputNotEnded);
+            writeAligned(*sinks.audio, lanes.front().runner, position, frames, lanes.front().latency,
+                         inputNotEnded);
         }
         position += static_cast<std::int64_t>(frames);
         if (sinks.progress != nullptr) {
@@ -170,40 +215,59 @@ Conversion convertAudio(vsthost::Plugin& plugin, AudioReader& input, int blockSi
         }
         stopIfInterrupted();
     }
-    result.inputFrames = position;
+    const std::int64_t inputFrames = position;
 
     const double rate = input.sampleRate();
-    const auto tailEnd = position + latency + static_cast<std::int64_t>(std::lrint(kMaxTailSeconds * rate));
+    const auto tailEnd = position + latest + static_cast<std::int64_t>(std::lrint(kMaxTailSeconds * rate));
     const auto quietSpan = static_cast<std::int64_t>(std::lrint(kQuietSeconds * rate));
-    runner.silence();
-    auto quiet = [&] {
-        const std::int64_t lastEvent = result.events.empty() ? 0 : result.events.back().position;
-        return sounding.empty() && position - lastEvent >= quietSpan &&
-               position >= result.inputFrames + latency;
+    for (Lane& lane : lanes) {
+        lane.result.inputFrames = inputFrames;
+        lane.runner.silence();
+    }
+    auto allQuiet = [&] {
+        return std::all_of(lanes.begin(), lanes.end(),
+                           [&](const Lane& lane) { return lane.quiet(position, quietSpan); });
     };
-    while (position < tailEnd && !quiet()) {
+    while (position < tailEnd && !allQuiet()) {
         const auto frames = static_cast<std::size_t>(
-            std::min<std::int64_t>(static_cast<std::int64_t>(runner.blockSize()), tailEnd - position));
-        runner.run(frames, result.events, sounding);
+            std::min<std::int64_t>(static_cast<std::int64_t>(blockSize), tailEnd - position));
+        for (Lane& lane : lanes) {
+            lane.runner.run(frames, lane.result.events, lane.sounding);
+        }
         if (sinks.audio != nullptr) {
-            writeAligned(*sinks.audio, runner, position, frames, latency, result.inputFrames);
+            writeAligned(*sinks.audio, lanes.front().runner, position, frames, lanes.front().latency,
+                         inputFrames);
         }
         position += static_cast<std::int64_t>(frames);
         stopIfInterrupted();
     }
-    plugin.suspend();
-    result.notesClosed = sounding.closeAll(result.events, position);
-    for (MidiEvent& event : result.events) {
-        event.position = std::max<std::int64_t>(0, event.position - latency);
+    std::vector<Conversion> results;
+    for (std::size_t band = 0; band < lanes.size(); ++band) {
+        lanes[band].finish(*plugins[band], position);
+        results.push_back(std::move(lanes[band].result));
     }
-    result.endPosition = position - latency;
-    // Events from one block arrive in order; a plug-in that reports them out of order is put right here.
-    std::stable_sort(result.events.begin(), result.events.end(),
-                     [](const MidiEvent& a, const MidiEvent& b) { return a.position < b.position; });
     if (sinks.progress != nullptr) {
         sinks.progress->finish();
     }
-    return result;
+    return results;
+}
+
+Conversion convertAudio(vsthost::Plugin& plugin, AudioReader& input, int blockSize, ConversionSinks sinks) {
+    return std::move(convertAudio({&plugin}, input, blockSize, sinks).front());
+}
+
+Conversion mergeConversions(const std::vector<Conversion>& bands) {
+    Conversion merged;
+    for (const Conversion& band : bands) {
+        merged.events.insert(merged.events.end(), band.events.begin(), band.events.end());
+        merged.inputFrames = band.inputFrames;
+        merged.endPosition = std::max(merged.endPosition, band.endPosition);
+        merged.notesClosed += band.notesClosed;
+    }
+    // At one position the earlier band's events come first.
+    std::stable_sort(merged.events.begin(), merged.events.end(),
+                     [](const MidiEvent& a, const MidiEvent& b) { return a.position < b.position; });
+    return merged;
 }
 
 } // namespace zcli

@@ -35,5 +35,12 @@ struct Conversion {
 // The plug-in must be loaded and configured but not resumed; it is resumed here and suspended at the end.
 // Throws RunError if the input cannot be read or the host could not keep every event.
 Conversion convertAudio(vsthost::Plugin& plugin, AudioReader& input, int blockSize, ConversionSinks sinks);
+// The same for several instances, each given the same blocks of the input, read once; one Conversion per
+// instance, in their order. The audio sink takes the first instance's output.
+std::vector<Conversion> convertAudio(const std::vector<vsthost::Plugin*>& plugins, AudioReader& input,
+                                     int blockSize, ConversionSinks sinks);
+
+// Every band's events in one list, in order of position; the end is the latest band's.
+Conversion mergeConversions(const std::vector<Conversion>& bands);
 
 } // namespace zcli

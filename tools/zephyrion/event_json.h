@@ -4,11 +4,13 @@
 #include "tools/zephyrion/midi_event.h"
 
 #include <string>
+#include <string_view>
 
 namespace zcli {
 
 // For example {"sample":4410,"time":0.100000,"type":"note-on","channel":1,"note":60,"velocity":127}.
 // Channels count from 1; control changes carry "controller" and "value" instead of "note" and "velocity".
-std::string eventJson(const MidiEvent& event, double sampleRate);
+// With a band's name, "band" follows "time".
+std::string eventJson(const MidiEvent& event, double sampleRate, std::string_view band = {});
 
 } // namespace zcli

@@ -29,11 +29,21 @@ std::uint32_t microsecondsPerQuarter(double bpm) {
     return static_cast<std::uint32_t>(std::nearbyint(6.0e7 / bpm));
 }
 
-std::string encodeTrack(const std::vector<MidiEvent>& events, const SmfTiming& timing) {
+// A track; the tempo goes into the first track only, where every reader looks for it.
+std::string encodeTrack(const std::vector<MidiEvent>& events, const SmfTiming& timing, bool withTempo,
+                        const std::string& name) {
     std::string track;
-    appendVariableLength(track, 0);
-    track += "\xFF\x51\x03";
-    appendBigEndian(track, microsecondsPerQuarter(timing.bpm), 3);
+    if (!name.empty()) {
+        appendVariableLength(track, 0);
+        track += "\xFF\x03";
+        appendVariableLength(track, name.size());
+        track += name;
+    }
+    if (withTempo) {
+        appendVariableLength(track, 0);
+        track += "\xFF\x51\x03";
+        appendBigEndian(track, microsecondsPerQuarter(timing.bpm), 3);
+    }
 
     std::int64_t previousTick = 0;
     for (const MidiEvent& event : events) {
@@ -55,6 +65,20 @@ std::string encodeTrack(const std::vector<MidiEvent>& events, const SmfTiming& t
     return track;
 }
 
+std::string encodeFile(int format, const std::vector<std::string>& tracks, const SmfTiming& timing) {
+    std::string file = "MThd";
+    appendBigEndian(file, 6, 4);
+    appendBigEndian(file, static_cast<std::uint32_t>(format), 2);
+    appendBigEndian(file, static_cast<std::uint32_t>(tracks.size()), 2);
+    appendBigEndian(file, static_cast<std::uint32_t>(timing.ppq), 2);
+    for (const std::string& track : tracks) {
+        file += "MTrk";
+        appendBigEndian(file, static_cast<std::uint32_t>(track.size()), 4);
+        file += track;
+    }
+    return file;
+}
+
 } // namespace
 
 std::int64_t ticksAt(std::int64_t position, const SmfTiming& timing) {
@@ -64,17 +88,15 @@ std::int64_t ticksAt(std::int64_t position, const SmfTiming& timing) {
 }
 
 std::string encodeSmf(const std::vector<MidiEvent>& events, const SmfTiming& timing) {
-    std::string file = "MThd";
-    appendBigEndian(file, 6, 4);
-    appendBigEndian(file, 0, 2); // format 0
-    appendBigEndian(file, 1, 2); // one track
-    appendBigEndian(file, static_cast<std::uint32_t>(timing.ppq), 2);
+    return encodeFile(0, {encodeTrack(events, timing, true, "")}, timing);
+}
 
-    const std::string track = encodeTrack(events, timing);
-    file += "MTrk";
-    appendBigEndian(file, static_cast<std::uint32_t>(track.size()), 4);
-    file += track;
-    return file;
+std::string encodeSmf(const std::vector<SmfTrack>& tracks, const SmfTiming& timing) {
+    std::vector<std::string> encoded;
+    for (const SmfTrack& track : tracks) {
+        encoded.push_back(encodeTrack(*track.events, timing, encoded.empty(), track.name));
+    }
+    return encodeFile(1, encoded, timing);
 }
 
 } // namespace zcli

@@ -1,4 +1,5 @@
-// Standard MIDI File, format 0: one track with a tempo event and the plug-in's messages.
+// Standard MIDI Files: format 0, one track with a tempo event and the plug-in's messages, or format 1 with a
+// named track per band.
 #pragma once
 
 #include "tools/zephyrion/midi_event.h"
@@ -25,5 +26,13 @@ std::int64_t ticksAt(std::int64_t position, const SmfTiming& timing);
 
 // The whole file. Events must be in order of position; messages that are not channel messages are left out.
 std::string encodeSmf(const std::vector<MidiEvent>& events, const SmfTiming& timing);
+
+struct SmfTrack {
+    std::string name;
+    const std::vector<MidiEvent>* events = nullptr;
+};
+
+// Format 1: a track per entry, each named, the tempo in the first.
+std::string encodeSmf(const std::vector<SmfTrack>& tracks, const SmfTiming& timing);
 
 } // namespace zcli

@@ -1,0 +1,24 @@
+// The kit presets --band starts from: General MIDI drum notes on channel 10, each with a frequency window
+// where its drum has most of its energy, written as the band settings a user would give.
+#pragma once
+
+#include <string_view>
+
+namespace zcli {
+
+struct KitPreset {
+    std::string_view name;
+    std::string_view settings; // KEY=VALUE,... as after "--band NAME:"
+};
+
+// Release and Falloff 0.95 end a note soon after its hit, so the next hit of a fast groove starts a new one.
+inline constexpr std::string_view kKitCommon = "channel=10,freq-mode=exponential,Release=0.95,Falloff=0.95";
+
+inline constexpr KitPreset kKitPresets[] = {
+    {"kick", "note=36,Freq.Hi=0.08,Amp.Hi=0.85"},
+    {"snare", "note=38,Freq.Lo=0.25,Freq.Hi=0.6,Amp.Hi=0.65"},
+    {"hihat", "note=42,Freq.Lo=0.85,Amp.Hi=0.9"},
+    {"toms", "note=45,Freq.Lo=0.1,Freq.Hi=0.3,Amp.Hi=0.8"},
+};
+
+} // namespace zcli

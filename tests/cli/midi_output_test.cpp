@@ -73,6 +73,11 @@ TEST(CliEventJson, FieldsForNotesAndControllers) {
         R"({"sample":1,"time":0.000023,"type":"control-change","channel":1,"controller":7,"value":64})");
     EXPECT_EQ(zcli::eventJson({0, 0xC2, 9, 0}, 44100.0),
               R"({"sample":0,"time":0.000000,"type":"program-change","channel":3,"program":9})");
+    // A band's name is the user's text: quotes, backslashes and control characters stay valid JSON.
+    EXPECT_EQ(
+        zcli::eventJson({0, 0x99, 38, 90}, 44100.0, "a \"b\"\\\t"),
+        R"({"sample":0,"time":0.000000,"band":"a \"b\"\\\u0009","type":"note-on","channel":10,"note":38,)"
+        R"("velocity":90})");
 }
 
 } // namespace

@@ -54,6 +54,8 @@ private:
 };
 
 void readTrack(Bytes& in, std::size_t end, SmfFile& file) {
+    SmfTrack& track = file.trackList.emplace_back();
+    bool named = false;
     std::int64_t tick = 0;
     std::uint8_t runningStatus = 0;
     while (in.position() < end) {
@@ -66,6 +68,10 @@ void readTrack(Bytes& in, std::size_t end, SmfFile& file) {
             if (type == 0x51 && data.size() == 3 && file.tempo < 0) {
                 file.tempo = (static_cast<std::uint8_t>(data[0]) << 16) |
                              (static_cast<std::uint8_t>(data[1]) << 8) | static_cast<std::uint8_t>(data[2]);
+            }
+            if (type == 0x03 && !named) {
+                track.name = data;
+                named = true;
             }
             file.endOfTrack = type == 0x2F;
             continue;
@@ -88,6 +94,7 @@ void readTrack(Bytes& in, std::size_t end, SmfFile& file) {
         const std::uint8_t kind = status & 0xF0;
         const std::uint8_t second = (kind == 0xC0 || kind == 0xD0) ? 0 : in.byte();
         file.events.push_back({tick, status, first, second});
+        track.events.push_back(file.events.back());
     }
 }
 

@@ -14,13 +14,20 @@ struct SmfEvent {
     std::uint8_t data2;
 };
 
+struct SmfTrack {
+    std::string name;                // from the first track name event
+    std::vector<SmfEvent> events;    // every track's, track after track
+    std::vector<SmfTrack> trackList; // the same, track by track
+};
+
 struct SmfFile {
     int format = -1;
     int tracks = 0;
     int division = 0;
-    std::int64_t tempo = -1; // microseconds per quarter, from the first tempo event
-    bool endOfTrack = false; // the last event of the track is its end marker
-    std::vector<SmfEvent> events;
+    std::int64_t tempo = -1;         // microseconds per quarter, from the first tempo event
+    bool endOfTrack = false;         // the last event of the track is its end marker
+    std::vector<SmfEvent> events;    // every track's, track after track
+    std::vector<SmfTrack> trackList; // the same, track by track
 };
 
 // Throws std::runtime_error describing the first malformed byte.

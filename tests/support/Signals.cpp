@@ -44,6 +44,20 @@ Signal kickHits(std::size_t length, const std::vector<std::size_t>& starts, doub
     return signal;
 }
 
+Signal toneHits(std::size_t length, const std::vector<std::size_t>& starts, double frequency,
+                double decaySeconds, double sampleRate, float level) {
+    Signal signal(length, 0.0f);
+    const double step = 2.0 * std::numbers::pi * frequency / sampleRate;
+    const double decayFrames = decaySeconds * sampleRate;
+    for (const std::size_t start : starts) {
+        for (std::size_t i = start; i < length && static_cast<double>(i - start) < 8.0 * decayFrames; ++i) {
+            const auto t = static_cast<double>(i - start);
+            signal[i] += static_cast<float>(level * std::exp(-t / decayFrames) * std::sin(step * t));
+        }
+    }
+    return signal;
+}
+
 std::vector<Signal> stereo(const Signal& mono) {
     return {mono, mono};
 }

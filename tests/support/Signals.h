@@ -18,6 +18,11 @@ Signal burst(std::size_t length, std::size_t start, std::size_t burstLength, dou
 // Kick-like hits from each start: 100 Hz from 60% of `level`, swelling over 2 ms and dying within a few
 // tens of milliseconds. A kick band's level reaches a window several milliseconds after the first sample.
 Signal kickHits(std::size_t length, const std::vector<std::size_t>& starts, double sampleRate, float level);
+// Hits whose energy stays near one frequency, for telling bands apart: a sine of `frequency` Hz from phase 0
+// at each start (no click to reach other bands) dying away with the time constant `decaySeconds`; at 55 Hz
+// kick-like, at 220 Hz like a snare's body.
+Signal toneHits(std::size_t length, const std::vector<std::size_t>& starts, double frequency,
+                double decaySeconds, double sampleRate, float level);
 // The same signal on both channels.
 std::vector<Signal> stereo(const Signal& mono);
 // Two silent channels, e.g. outputs.

@@ -97,7 +97,8 @@ std::string nameOf(zephyrion::ParameterIndex index) {
 }
 
 // The parameter options that take a value; a band's KEY=VALUE is one of them without the dashes, or --set.
-constexpr std::string_view kValueOptions[] = {"--set", "--note", "--channel", "--velocity", "--output", "--freq-mode"};
+constexpr std::string_view kValueOptions[] = {"--set",      "--note",   "--channel",
+                                              "--velocity", "--output", "--freq-mode"};
 
 bool takesValue(std::string_view option) {
     return std::find(std::begin(kValueOptions), std::end(kValueOptions), option) != std::end(kValueOptions);
@@ -170,7 +171,8 @@ struct ParameterOptions {
 std::vector<std::string> split(std::string_view text, char separator) {
     std::vector<std::string> parts;
     std::size_t from = 0;
-    for (std::size_t at = text.find(separator); at != std::string_view::npos; at = text.find(separator, from)) {
+    for (std::size_t at = text.find(separator); at != std::string_view::npos;
+         at = text.find(separator, from)) {
         parts.emplace_back(text.substr(from, at - from));
         from = at + 1;
     }
@@ -190,7 +192,8 @@ void applyBandSettings(ParameterOptions& band, std::string_view settings, const 
     for (const std::string& item : split(settings, ',')) {
         const std::size_t equals = item.find('=');
         if (equals == std::string::npos || equals == 0) {
-            throw UsageError(option + ": '" + item + "' is not KEY=VALUE, e.g. --band kick:Amp.Hi=0.9,note=C1");
+            throw UsageError(option + ": '" + item +
+                             "' is not KEY=VALUE, e.g. --band kick:Amp.Hi=0.9,note=C1");
         }
         const std::string key = item.substr(0, equals);
         const std::string friendly = "--" + lowerCase(withoutOuterBlanks(key));

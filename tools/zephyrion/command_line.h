@@ -36,7 +36,7 @@ struct ConvertRequest {
     int ppq = 960;
     double bpm = 120.0;
     bool quiet = false;
-    bool rawTiming = false; // notes where the plug-in's level crossed, not on the hits' starts
+    bool rawTiming = false;         // notes where the plug-in's level crossed, not on the hits' starts
     bool merge = false;             // the bands' notes on one track, format 0
     PluginSettings plugin;          // with bands: the program and options every band starts from
     std::vector<BandRequest> bands; // empty: one instance set up by plugin alone

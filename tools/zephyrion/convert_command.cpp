@@ -98,7 +98,7 @@ std::string encodeMidi(const ConvertRequest& request, const std::vector<Band>& b
     for (std::size_t band = 0; band < bands.size(); ++band) {
         tracks.push_back({bands[band].name, &results[band].events});
     }
-    return encodeSmf(tracks, timing);
+    return encodeSmfTracks(tracks, timing);
 }
 
 std::string counted(int count, const std::string& thing) {
@@ -117,13 +117,12 @@ void printSummary(const ConvertRequest& request, const std::string& band, const 
         notes += event.startsNote() ? 1 : 0;
         controls += event.kind() == kControlChange ? 1 : 0;
     }
-    std::fprintf(stderr, "%s: %s, %s in %.1f s -> %s\n", source.c_str(),
-                 counted(notes, "note").c_str(), counted(controls, "control change").c_str(),
+    std::fprintf(stderr, "%s: %s, %s in %.1f s -> %s\n", source.c_str(), counted(notes, "note").c_str(),
+                 counted(controls, "control change").c_str(),
                  static_cast<double>(conversion.inputFrames) / sampleRate, request.midiOut.c_str());
     if (conversion.notesClosed > 0) {
-        std::fprintf(stderr, "%s: %s still sounding %.0f s after the input, closed there\n",
-                     target.c_str(), counted(conversion.notesClosed, "note").c_str(),
-                     kMaxTailSeconds);
+        std::fprintf(stderr, "%s: %s still sounding %.0f s after the input, closed there\n", target.c_str(),
+                     counted(conversion.notesClosed, "note").c_str(), kMaxTailSeconds);
     }
 }
 

@@ -18,7 +18,7 @@ inline constexpr KitPreset kKitPresets[] = {
     {"kick", "note=36,Freq.Hi=0.08,Amp.Hi=0.85"},
     {"snare", "note=38,Freq.Lo=0.25,Freq.Hi=0.6,Amp.Hi=0.65"},
     {"hihat", "note=42,Freq.Lo=0.85,Amp.Hi=0.9"},
-    {"toms", "note=45,Freq.Lo=0.1,Freq.Hi=0.3,Amp.Hi=0.8"},
+    {"toms", "note=45,Freq.Lo=0.15,Freq.Hi=0.3,Amp.Hi=0.8"},
 };
 
 } // namespace zcli

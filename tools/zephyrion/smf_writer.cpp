@@ -91,7 +91,7 @@ std::string encodeSmf(const std::vector<MidiEvent>& events, const SmfTiming& tim
     return encodeFile(0, {encodeTrack(events, timing, true, "")}, timing);
 }
 
-std::string encodeSmf(const std::vector<SmfTrack>& tracks, const SmfTiming& timing) {
+std::string encodeSmfTracks(const std::vector<SmfTrack>& tracks, const SmfTiming& timing) {
     std::vector<std::string> encoded;
     for (const SmfTrack& track : tracks) {
         encoded.push_back(encodeTrack(*track.events, timing, encoded.empty(), track.name));

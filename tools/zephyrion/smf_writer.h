@@ -33,6 +33,6 @@ struct SmfTrack {
 };
 
 // Format 1: a track per entry, each named, the tempo in the first.
-std::string encodeSmf(const std::vector<SmfTrack>& tracks, const SmfTiming& timing);
+std::string encodeSmfTracks(const std::vector<SmfTrack>& tracks, const SmfTiming& timing);
 
 } // namespace zcli

@@ -1,0 +1,243 @@
+// Several bands in one conversion: how --band is read, and the tool run on kick-like and snare-like hits.
+#include "tests/cli/smf_reader.h"
+#include "tests/cli/tool_harness.h"
+#include "tests/support/Signals.h"
+#include "tools/common/errors.h"
+#include "tools/zephyrion/command_line.h"
+#include "tools/zephyrion/text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+namespace zcli_test {
+namespace {
+
+zcli::ConvertRequest convert(std::vector<std::string> rest) {
+    rest.insert(rest.begin(), {"zephyrion", "convert", "in.wav"});
+    return std::get<zcli::ConvertRequest>(zcli::parseCommandLine(rest));
+}
+
+// What the instance ends up with: the last value given for each parameter, by its lower-case name.
+std::map<std::string, float> settled(const std::vector<zcli::ParameterRequest>& requests) {
+    std::map<std::string, float> values;
+    for (const zcli::ParameterRequest& request : requests) {
+        values[zcli::lowerCase(request.name)] = request.value;
+    }
+    return values;
+}
+
+// The note and channel the plug-in sends for these values.
+int sentNote(const std::map<std::string, float>& values) {
+    return 24 + static_cast<int>(std::lrint(values.at("midi note") * 127.0));
+}
+int sentChannel(const std::map<std::string, float>& values) {
+    return 1 + static_cast<int>(std::lrint(values.at("midi ch.") * 15.0));
+}
+
+TEST(CliBands, PresetsAreGeneralMidiDrumsOnChannelTen) {
+    const std::vector<std::pair<std::string, int>> presets{
+        {"kick", 36}, {"snare", 38}, {"hihat", 42}, {"toms", 45}};
+    for (const auto& [name, note] : presets) {
+        SCOPED_TRACE(name);
+        const zcli::ConvertRequest request = convert({"--band", name});
+        ASSERT_EQ(request.bands.size(), 1u);
+        EXPECT_EQ(request.bands[0].name, name);
+        const auto values = settled(request.bands[0].parameters);
+        EXPECT_EQ(sentNote(values), note);
+        EXPECT_EQ(sentChannel(values), 10);
+        EXPECT_EQ(values.at("freq.mode"), 0.1f); // exponential
+        EXPECT_LT(values.at("amp.hi"), 1.0f);
+        EXPECT_EQ(values.at("release"), 0.95f);
+        EXPECT_EQ(values.at("falloff"), 0.95f);
+    }
+}
+
+TEST(CliBands, SettingsOverrideThePresetOrMakeABandOfTheirOwn) {
+    const zcli::ConvertRequest request =
+        convert({"--set", "Volume=0.3", "--band", "KICK:amp.hi=0.9,note=C#1", "--band",
+                 "ride:Freq.Lo=0.9,note=51,channel=10,velocity=64,freq-mode=log,output=orig", "--merge"});
+    EXPECT_TRUE(request.merge);
+    // Options outside --band are every band's starting point; the bands keep only their own.
+    ASSERT_EQ(request.plugin.parameters.size(), 1u);
+    ASSERT_EQ(request.bands.size(), 2u);
+
+    EXPECT_EQ(request.bands[0].name, "KICK");
+    const auto kick = settled(request.bands[0].parameters);
+    EXPECT_EQ(kick.at("amp.hi"), 0.9f);
+    EXPECT_EQ(sentNote(kick), 37);
+    EXPECT_EQ(kick.at("freq.hi"), 0.08f) << "the rest of the preset stays";
+    EXPECT_EQ(kick.count("volume"), 0u);
+
+    EXPECT_EQ(request.bands[1].name, "ride");
+    const auto ride = settled(request.bands[1].parameters);
+    EXPECT_EQ(ride.size(), 6u) << "a band of its own has nothing but its settings";
+    EXPECT_EQ(ride.at("freq.lo"), 0.9f);
+    EXPECT_EQ(sentNote(ride), 51);
+    EXPECT_EQ(sentChannel(ride), 10);
+    EXPECT_EQ(ride.at("midi vel."), 64.0f / 127.0f);
+    EXPECT_EQ(ride.at("freq.mode"), 0.2f);
+    EXPECT_EQ(ride.at("out.mode"), 0.2f);
+
+    // With --cc a band's note is a controller number, as on its own.
+    EXPECT_EQ(settled(convert({"--cc", "--band", "swell:note=7"}).bands[0].parameters).at("midi note"),
+              7.0f / 127.0f);
+}
+
+TEST(CliBands, MistakesNameTheBandAndWhatIsValid) {
+    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> mistakes{
+        {{"--band", "ride"}, {"--band ride", "no kit preset", "kick, snare, hihat, toms"}},
+        {{"--band", "kick:Pitch=0.5"},
+         {"--band kick:Pitch=0.5", "'Pitch'", "Amp.Hi", "Freq.Mode", "note, channel"}},
+        {{"--band", "kick:Amp.Hi"}, {"--band kick:Amp.Hi", "KEY=VALUE"}},
+        {{"--band", "kick:Amp.Hi=2"}, {"--band kick:Amp.Hi=2", "0 to 1"}},
+        {{"--band", "kick:note=H2"}, {"--band kick:note=H2", "C0..C8"}},
+        {{"--band", "kick:channel=17"}, {"--band kick:channel=17", "1 to 16"}},
+        {{"--band", ":Amp.Hi=0.5"}, {"needs a name"}},
+        {{"--band", "kick", "--band", "Kick:Amp.Hi=0.5"}, {"a second band named 'Kick'"}},
+        {{"--band", "kick", "--band", "snare", "--audio-out", "x.wav"}, {"--audio-out", "several --band"}},
+        {{"--merge=1"}, {"--merge", "takes no value"}},
+    };
+    for (const auto& [arguments, words] : mistakes) {
+        std::string message;
+        try {
+            convert(arguments);
+        } catch (const zcli::UsageError& error) {
+            message = error.what();
+        }
+        for (const std::string& word : words) {
+            EXPECT_NE(message.find(word), std::string::npos)
+                << arguments.back() << ": '" << word << "' missing from '" << message << "'";
+        }
+    }
+}
+
+constexpr int kRate = 44100;
+constexpr std::size_t kFrames = 100000;
+const std::vector<std::size_t> kKicks{5000, 40000, 75000};
+const std::vector<std::size_t> kSnares{22000, 57000};
+// A 55 Hz kick reaches only the kick preset's band, a 220 Hz snare body only the snare's.
+constexpr double kKickHz = 55.0;
+constexpr double kSnareHz = 220.0;
+
+class CliBandRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::vector<float> mix = testsupport::toneHits(kFrames, kKicks, kKickHz, 0.0136, kRate, 0.6f);
+        const std::vector<float> snares =
+            testsupport::toneHits(kFrames, kSnares, kSnareHz, 0.012, kRate, 0.6f);
+        for (std::size_t i = 0; i < kFrames; ++i) {
+            mix[i] += snares[i];
+        }
+        writeWav(input, {mix, mix}, kRate);
+    }
+
+    ToolRun convert(std::vector<std::string> options) {
+        std::vector<std::string> arguments{"convert",  input,        "-o",       midi,
+                                           "--plugin", pluginPath(), "--events", events};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        return runTool(arguments);
+    }
+
+    // The note-on samples of each band's lines, by band ("" for lines without one).
+    std::map<std::string, std::vector<std::int64_t>> noteOnsByBand() const {
+        std::map<std::string, std::vector<std::int64_t>> found;
+        for (const std::string& line : linesOf(readFile(events))) {
+            if (jsonValue(line, "type") == "note-on") {
+                found[jsonValue(line, "band")].push_back(std::stoll(jsonValue(line, "sample")));
+            }
+        }
+        return found;
+    }
+
+    TempFolder folder;
+    std::string input = folder.path("groove.wav");
+    std::string midi = folder.path("groove.mid");
+    std::string events = folder.path("groove.jsonl");
+};
+
+// Every note within a millisecond of its hit.
+void expectOnHits(const std::vector<std::int64_t>& notes, const std::vector<std::size_t>& hits) {
+    ASSERT_EQ(notes.size(), hits.size());
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        EXPECT_NEAR(static_cast<double>(notes[i]), static_cast<double>(hits[i]), kRate / 1000.0)
+            << "hit " << i;
+    }
+}
+
+TEST_F(CliBandRun, EachBandHasItsOwnTrackNoteAndChannel) {
+    const ToolRun run = convert({"--band", "kick", "--band", "snare"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("groove.wav [kick]: 3 notes"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("groove.wav [snare]: 2 notes"), std::string::npos) << run.err;
+
+    const SmfFile file = readSmf(midi);
+    EXPECT_EQ(file.format, 1);
+    ASSERT_EQ(file.tracks, 2);
+    EXPECT_EQ(file.tempo, 500000);
+    EXPECT_TRUE(file.endOfTrack);
+    const std::vector<std::tuple<std::string, int, std::vector<std::size_t>>> bands{{"kick", 36, kKicks},
+                                                                                    {"snare", 38, kSnares}};
+    for (std::size_t track = 0; track < bands.size(); ++track) {
+        const auto& [name, note, hits] = bands[track];
+        SCOPED_TRACE(name);
+        EXPECT_EQ(file.trackList[track].name, name);
+        std::vector<std::int64_t> noteOns;
+        for (const SmfEvent& event : file.trackList[track].events) {
+            EXPECT_EQ(event.status & 0x0F, 9) << "channel 10";
+            EXPECT_EQ(event.data1, note);
+            if ((event.status & 0xF0) == 0x90 && event.data2 > 0) {
+                noteOns.push_back(event.tick * kRate / (2 * 960)); // 120 bpm: two quarters a second
+            }
+        }
+        EXPECT_EQ(file.trackList[track].events.size(), 2 * hits.size()) << "every note ended";
+        expectOnHits(noteOns, hits);
+        expectOnHits(noteOnsByBand()[name], hits);
+    }
+    EXPECT_EQ(noteOnsByBand().count(""), 0u) << "every event line names its band";
+}
+
+TEST_F(CliBandRun, RawTimingAppliesToEveryBand) {
+    ASSERT_EQ(convert({"--band", "kick", "--band", "snare"}).status, 0);
+    auto onHits = noteOnsByBand();
+    ASSERT_EQ(convert({"--band", "kick", "--band", "snare", "--raw-timing"}).status, 0);
+    auto late = noteOnsByBand();
+    for (const std::string name : {"kick", "snare"}) {
+        ASSERT_EQ(late[name].size(), onHits[name].size()) << name;
+        for (std::size_t i = 0; i < late[name].size(); ++i) {
+            // Each band's filter and envelope delay the crossing by tens of samples at least.
+            EXPECT_GT(late[name][i], onHits[name][i] + 20) << name << " hit " << i;
+        }
+    }
+}
+
+TEST_F(CliBandRun, MergedBandsShareOneTrack) {
+    ASSERT_EQ(convert({"--band", "kick", "--band", "snare", "--merge"}).status, 0);
+    const SmfFile file = readSmf(midi);
+    EXPECT_EQ(file.format, 0);
+    ASSERT_EQ(file.tracks, 1);
+    std::vector<int> notes;
+    for (const SmfEvent& event : file.events) {
+        if ((event.status & 0xF0) == 0x90 && event.data2 > 0) {
+            notes.push_back(event.data1);
+        }
+    }
+    EXPECT_EQ(notes, (std::vector<int>{36, 38, 36, 38, 36}));
+}
+
+TEST_F(CliBandRun, ABandIsTheSingleRunWithTheSameSettings) {
+    // The kick preset spelt out as the options of a single run, beside a second band that must not disturb
+    // it.
+    ASSERT_EQ(convert({"--band", "kick", "--band", "snare"}).status, 0);
+    const std::vector<std::int64_t> banded = noteOnsByBand()["kick"];
+    const ToolRun single =
+        convert({"--note", "36", "--channel", "10", "--freq-mode", "exponential", "--set", "Freq.Hi=0.08",
+                 "--set", "Amp.Hi=0.85", "--set", "Release=0.95", "--set", "Falloff=0.95"});
+    ASSERT_EQ(single.status, 0) << single.err;
+    EXPECT_EQ(noteOnsByBand()[""], banded);
+    EXPECT_EQ(readSmf(midi).format, 0);
+}
+
+} // namespace
+} // namespace zcli_test

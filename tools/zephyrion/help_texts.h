@@ -29,11 +29,12 @@ Exit status: 0 on success, 2 for a mistake on the command line, 1 for any other 
 inline constexpr std::string_view kConvertHelp = R"(Usage: zephyrion convert INPUT [-o OUTPUT.mid] [OPTIONS]
 
 Reads INPUT (WAV, AIFF, FLAC, Ogg or anything else libsndfile reads), feeds it to the plug-in in blocks
-and writes the MIDI the plug-in sends as a Standard MIDI File (format 0). Event times come from the
-samples the events arose on: each note on the start of the hit that raised it (the plug-in's Lookahead,
-its latency taken off), or with --raw-timing where the plug-in's level crossed into the window. After the input, silence is fed until every note has ended (at most 60 s),
-and a note still sounding then is closed. Mono files feed both inputs; of more channels the first two are
-used.
+and writes the MIDI the plug-in sends as a Standard MIDI File (format 0; with --band, format 1 with a
+track per band). Event times come from the samples the events arose on: each note on the start of the
+hit that raised it (the plug-in's Lookahead, its latency taken off), or with --raw-timing where the
+plug-in's level crossed into the window. After the input, silence is fed until every note has ended (at
+most 60 s), and a note still sounding then is closed. Mono files feed both inputs; of more channels the
+first two are used.
 
 Outputs (each written whole or not at all):
   -o FILE.mid            the MIDI file (default: INPUT with the extension .mid)
@@ -63,6 +64,23 @@ Plug-in:
   --cc                   send control changes that follow the level instead of notes
   --velocity-from-level  velocity follows the level, from --velocity up to 127
 
+Bands (one plug-in instance each, all fed the same audio):
+  --band NAME[:KEY=VALUE,...]
+                         one more band, repeatable; NAME is a kit preset (kick, snare, hihat, toms) or,
+                         with settings, any name. KEYs are parameter names as --set takes them, or
+                         note, channel, velocity, output and freq-mode as the options above take them,
+                         e.g. --band kick:Amp.Hi=0.9 or --band ride:Freq.Lo=0.9,note=51,channel=10.
+                         The options above apply to every band first, then its preset, then its KEYs.
+                         Presets (General MIDI drums on channel 10, exponential, Release and Falloff 0.95):
+                           kick   note 36  Freq.Hi 0.08                 Amp.Hi 0.85
+                           snare  note 38  Freq.Lo 0.25, Freq.Hi 0.6    Amp.Hi 0.65
+                           hihat  note 42  Freq.Lo 0.85                 Amp.Hi 0.9
+                           toms   note 45  Freq.Lo 0.15, Freq.Hi 0.3    Amp.Hi 0.8
+                         The MIDI file gets a track per band named after it (format 1), event lines a
+                         "band" field, the summary a line per band; --plot shows every band's notes
+                         (and a window only for one band); --audio-out takes one band only.
+  --merge                all bands' notes on one track (format 0)
+
   -q, --quiet            no progress bar and no notes on standard error
   --help                 this text
 
@@ -70,6 +88,7 @@ Examples:
   zephyrion convert drums.wav
   zephyrion convert drums.flac -o kick.mid --freq-mode exponential --set Freq.Hi=0.3 --note C1
   zephyrion convert take.wav --events - --plot take.png --velocity-from-level --velocity 40
+  zephyrion convert kit.wav -o kit.mid --band kick --band snare:Amp.Hi=0.7 --band hihat
 )";
 
 inline constexpr std::string_view kInfoHelp = R"(Usage: zephyrion info [--plugin PATH]

@@ -141,9 +141,9 @@ void writeAligned(AudioWriter& audio, const BlockRunner& runner, std::int64_t bl
     }
 }
 
-} // namespace
-
-namespace {
+bool earlier(const MidiEvent& a, const MidiEvent& b) {
+    return a.position < b.position;
+}
 
 // One instance and what it has sent so far.
 struct Lane {
@@ -169,8 +169,7 @@ struct Lane {
         }
         result.endPosition = position - latency;
         // Events from one block arrive in order; a plug-in that reports them out of order is put right here.
-        std::stable_sort(result.events.begin(), result.events.end(),
-                         [](const MidiEvent& a, const MidiEvent& b) { return a.position < b.position; });
+        std::stable_sort(result.events.begin(), result.events.end(), earlier);
     }
 };
 
@@ -252,10 +251,6 @@ std::vector<Conversion> convertAudio(const std::vector<vsthost::Plugin*>& plugin
     return results;
 }
 
-Conversion convertAudio(vsthost::Plugin& plugin, AudioReader& input, int blockSize, ConversionSinks sinks) {
-    return std::move(convertAudio({&plugin}, input, blockSize, sinks).front());
-}
-
 Conversion mergeConversions(const std::vector<Conversion>& bands) {
     Conversion merged;
     for (const Conversion& band : bands) {
@@ -265,8 +260,7 @@ Conversion mergeConversions(const std::vector<Conversion>& bands) {
         merged.notesClosed += band.notesClosed;
     }
     // At one position the earlier band's events come first.
-    std::stable_sort(merged.events.begin(), merged.events.end(),
-                     [](const MidiEvent& a, const MidiEvent& b) { return a.position < b.position; });
+    std::stable_sort(merged.events.begin(), merged.events.end(), earlier);
     return merged;
 }
 

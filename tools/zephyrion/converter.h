@@ -1,5 +1,5 @@
-// Runs an audio file through a plug-in instance block by block and collects the MIDI it sends, each event
-// at the sample on which it arose.
+// Runs an audio file through plug-in instances, one per band, block by block and collects the MIDI each
+// sends, every event at the sample on which it arose.
 #pragma once
 
 #include "host/Plugin.h"
@@ -32,11 +32,10 @@ struct Conversion {
     int notesClosed = 0;          // notes still sounding at the end of the tail, closed by the tool
 };
 
-// The plug-in must be loaded and configured but not resumed; it is resumed here and suspended at the end.
-// Throws RunError if the input cannot be read or the host could not keep every event.
-Conversion convertAudio(vsthost::Plugin& plugin, AudioReader& input, int blockSize, ConversionSinks sinks);
-// The same for several instances, each given the same blocks of the input, read once; one Conversion per
-// instance, in their order. The audio sink takes the first instance's output.
+// One instance per band, each given the same blocks of the input, read once; one Conversion per instance, in
+// their order. The audio sink takes the first instance's output. The plug-ins must be loaded and configured
+// but not resumed; they are resumed here and suspended at the end. Throws RunError if the input cannot be
+// read or the host could not keep every event.
 std::vector<Conversion> convertAudio(const std::vector<vsthost::Plugin*>& plugins, AudioReader& input,
                                      int blockSize, ConversionSinks sinks);
 

@@ -53,7 +53,7 @@ std::filesystem::path benchFolder() {
 void convertTenMinutes(benchmark::State& state) {
     const std::filesystem::path folder = benchFolder();
     zcli::ConvertRequest request;
-    request.input = tenMinuteFile(folder);
+    request.inputs = {tenMinuteFile(folder)};
     request.midiOut = (folder / "ten-minutes.mid").string();
     request.blockSize = static_cast<int>(state.range(0));
     request.quiet = true;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <map>
 
 namespace zcli_test {
@@ -97,6 +98,8 @@ TEST(CliBands, MistakesNameTheBandAndWhatIsValid) {
         {{"--band", "kick", "--band", "Kick:Amp.Hi=0.5"}, {"a second band named 'Kick'"}},
         {{"--band", "kick", "--band", "snare", "--audio-out", "x.wav"}, {"--audio-out", "several --band"}},
         {{"--merge=1"}, {"--merge", "takes no value"}},
+        {{"--band", "kick", "two.wav"}, {"two.wav: with several inputs each needs its own --band"}},
+        {{"two.wav", "--band", "kick"}, {"in.wav: with several inputs"}},
     };
     for (const auto& [arguments, words] : mistakes) {
         std::string message;
@@ -109,6 +112,27 @@ TEST(CliBands, MistakesNameTheBandAndWhatIsValid) {
             EXPECT_NE(message.find(word), std::string::npos)
                 << arguments.back() << ": '" << word << "' missing from '" << message << "'";
         }
+    }
+}
+
+TEST(CliBands, EachStemHasTheBandsGivenAfterIt) {
+    const zcli::ConvertRequest request = convert(
+        {"--band", "kick", "snare.wav", "--band", "snare", "--band", "toms", "oh.wav", "--band", "hihat"});
+    EXPECT_EQ(request.inputs, (std::vector<std::string>{"in.wav", "snare.wav", "oh.wav"}));
+    std::vector<std::pair<std::string, std::size_t>> bands;
+    for (const zcli::BandRequest& band : request.bands) {
+        bands.emplace_back(band.name, band.input);
+    }
+    EXPECT_EQ(bands, (std::vector<std::pair<std::string, std::size_t>>{
+                         {"kick", 0}, {"snare", 1}, {"toms", 1}, {"hihat", 2}}));
+    try {
+        zcli::parseCommandLine(
+            {"zephyrion", "convert", "--band", "kick", "a.wav", "b.wav", "--band", "snare"});
+        ADD_FAILURE() << "a band before any of several inputs is ambiguous";
+    } catch (const zcli::UsageError& error) {
+        EXPECT_NE(std::string(error.what()).find("each band follows the input it listens to"),
+                  std::string::npos)
+            << error.what();
     }
 }
 
@@ -236,6 +260,39 @@ TEST_F(CliBandRun, ABandIsTheSingleRunWithTheSameSettings) {
     ASSERT_EQ(single.status, 0) << single.err;
     EXPECT_EQ(noteOnsByBand()[""], banded);
     EXPECT_EQ(readSmf(midi).format, 0);
+}
+
+TEST_F(CliBandRun, StemsGoIntoOneFileWithATrackPerBand) {
+    // The snare's stem is shorter: it goes on as silence while the kick's lasts.
+    const std::string kick = folder.path("kick.wav");
+    const std::string snare = folder.path("snare.wav");
+    const std::vector<float> kicks = testsupport::toneHits(kFrames, kKicks, kKickHz, 0.0136, kRate, 0.6f);
+    const std::vector<float> snares =
+        testsupport::toneHits(kFrames * 2 / 3, kSnares, kSnareHz, 0.012, kRate, 0.6f);
+    writeWav(kick, {kicks, kicks}, kRate);
+    writeWav(snare, {snares, snares}, kRate);
+    const std::vector<std::string> stems{"convert",    kick,       "--band", "kick", snare,
+                                         "--band",     "snare",    "-o",     midi,   "--plugin",
+                                         pluginPath(), "--events", events};
+    const ToolRun run = runTool(stems);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("kick.wav [kick]: 3 notes"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("snare.wav [snare]: 2 notes"), std::string::npos) << run.err;
+    const SmfFile file = readSmf(midi);
+    ASSERT_EQ(file.tracks, 2);
+    EXPECT_EQ(file.trackList[0].name, "kick");
+    EXPECT_EQ(file.trackList[1].name, "snare");
+    expectOnHits(noteOnsByBand()["kick"], kKicks);
+    expectOnHits(noteOnsByBand()["snare"], kSnares);
+
+    // Stems at two rates cannot share one timeline; nothing is written.
+    std::filesystem::remove(midi);
+    writeWav(snare, {snares, snares}, 48000);
+    const ToolRun refused = runTool(stems);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("48000 Hz, but"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("one sample rate"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(midi));
 }
 
 } // namespace

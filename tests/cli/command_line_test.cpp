@@ -14,7 +14,7 @@ zcli::ConvertRequest convert(std::vector<std::string> rest) {
 
 TEST(CliCommandLine, ConvertDefaults) {
     const zcli::ConvertRequest request = convert({"take.flac"});
-    EXPECT_EQ(request.input, "take.flac");
+    EXPECT_EQ(request.inputs, std::vector<std::string>{"take.flac"});
     EXPECT_EQ(request.midiOut, "take.mid");
     EXPECT_EQ(request.blockSize, 512);
     EXPECT_EQ(request.ppq, 960);
@@ -32,7 +32,7 @@ TEST(CliCommandLine, BothSpellingsOfValuesAndTheEndOfOptions) {
     EXPECT_EQ(request.bpm, 90.5);
     EXPECT_EQ(request.midiOut, "x.mid");
     EXPECT_EQ(request.eventsOut, "-");
-    EXPECT_EQ(request.input, "-odd name.wav");
+    EXPECT_EQ(request.inputs, std::vector<std::string>{"-odd name.wav"});
 }
 
 TEST(CliCommandLine, ParametersKeepTheirOrderUnderTheirPluginNames) {

@@ -83,7 +83,7 @@ TEST_F(ToolErrorTest, CommandLineMistakes) {
     expectRefused({input, "--ppq", "40000"}, 2, {"--ppq '40000'"});
     expectRefused({input, "--bpm", "fast"}, 2, {"--bpm 'fast'"});
     expectRefused({input, "--cc=yes"}, 2, {"--cc takes no value"});
-    expectRefused({input, input}, 2, {"unexpected argument"});
+    expectRefused({input, input}, 2, {"each needs its own --band"});
     expectRefused({}, 2, {"needs an input audio file"});
 }
 

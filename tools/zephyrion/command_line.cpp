@@ -225,7 +225,8 @@ std::string presetNames() {
 BandRequest parseBand(const std::string& spec, bool controllerMode) {
     const std::string option = "--band " + spec;
     const std::size_t colon = spec.find(':');
-    BandRequest band{spec.substr(0, colon), {}};
+    BandRequest band;
+    band.name = spec.substr(0, colon);
     if (band.name.empty()) {
         throw UsageError(option + ": the band needs a name, e.g. --band kick or --band ride:Freq.Lo=0.9");
     }
@@ -254,22 +255,54 @@ BandRequest parseBand(const std::string& spec, bool controllerMode) {
     return band;
 }
 
-// Two outputs under one name would overwrite each other, and an output named like the input would destroy it.
+// Two outputs under one name would overwrite each other, and an output named like an input would destroy it.
 void checkOutputsAreDistinct(const ConvertRequest& request) {
-    const std::pair<const char*, const std::string*> files[] = {
-        {"the input", &request.input},      {"-o", &request.midiOut},     {"--events", &request.eventsOut},
-        {"--audio-out", &request.audioOut}, {"--plot", &request.plotOut},
+    std::vector<std::pair<std::string, const std::string*>> files{
+        {"-o", &request.midiOut},
+        {"--events", &request.eventsOut},
+        {"--audio-out", &request.audioOut},
+        {"--plot", &request.plotOut},
     };
-    for (std::size_t i = 0; i < std::size(files); ++i) {
-        for (std::size_t j = i + 1; j < std::size(files); ++j) {
+    const std::size_t outputs = files.size();
+    for (const std::string& input : request.inputs) {
+        files.emplace_back("the input", &input);
+    }
+    for (std::size_t i = 0; i < outputs; ++i) {
+        for (std::size_t j = i + 1; j < files.size(); ++j) {
             const std::string& first = *files[i].second;
             const std::string& second = *files[j].second;
             if (!first.empty() && first != "-" &&
                 std::filesystem::path(first).lexically_normal() ==
                     std::filesystem::path(second).lexically_normal()) {
-                throw UsageError(std::string(files[i].first) + " and " + files[j].first + " both name '" +
-                                 second + "'; give each output its own file");
+                const std::string& inputFirst = j >= outputs ? files[j].first : files[i].first;
+                const std::string& other = j >= outputs ? files[i].first : files[j].first;
+                throw UsageError(inputFirst + " and " + other + " both name '" + second +
+                                 "'; give each output its own file");
             }
+        }
+    }
+}
+
+// With one input every band listens to it. Stems each need bands, given after the input they listen to.
+void checkStemsHaveBands(const ConvertRequest& request, const std::vector<std::string>& specs,
+                         const std::vector<std::size_t>& inputsBeforeBand) {
+    if (request.inputs.size() < 2) {
+        return;
+    }
+    for (std::size_t band = 0; band < specs.size(); ++band) {
+        if (inputsBeforeBand[band] == 0) {
+            throw UsageError("--band " + specs[band] +
+                             ": with several inputs each band follows the input it listens to, e.g. "
+                             "convert kick.wav --band kick snare.wav --band snare");
+        }
+    }
+    for (std::size_t input = 0; input < request.inputs.size(); ++input) {
+        const bool heard = std::any_of(request.bands.begin(), request.bands.end(),
+                                       [&](const BandRequest& band) { return band.input == input; });
+        if (!heard) {
+            throw UsageError(request.inputs[input] +
+                             ": with several inputs each needs its own --band after it, e.g. " +
+                             request.inputs[input] + " --band kick");
         }
     }
 }
@@ -278,11 +311,12 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
     ConvertRequest request;
     ParameterOptions parameters;
     std::vector<std::string> bands;
+    std::vector<std::size_t> inputsBeforeBand;
     ArgumentCursor cursor(arguments, first, "convert");
     while (!cursor.done()) {
         const std::string argument = cursor.take();
         if (!cursor.isOption(argument)) {
-            cursor.onlyFile(request.input, argument);
+            request.inputs.push_back(argument);
         } else if (argument == "-o") {
             request.midiOut = cursor.value(argument);
         } else if (argument == "--events") {
@@ -310,6 +344,7 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
             request.rawTiming = true;
         } else if (argument == "--band") {
             bands.push_back(cursor.value(argument));
+            inputsBeforeBand.push_back(request.inputs.size());
         } else if (argument == "--merge") {
             cursor.noValue(argument);
             request.merge = true;
@@ -317,19 +352,21 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
             cursor.unknown(argument);
         }
     }
-    if (request.input.empty()) {
+    if (request.inputs.empty()) {
         throw UsageError("convert needs an input audio file (see zephyrion convert --help)");
     }
     if (request.midiOut.empty()) {
-        request.midiOut = defaultMidiPath(request.input);
+        request.midiOut = defaultMidiPath(request.inputs.front());
     }
     if (request.midiOut == "-") {
         throw UsageError("-o: the MIDI file cannot go to standard output; give a file name");
     }
     checkOutputsAreDistinct(request);
     request.plugin.parameters = parameters.finish();
-    for (const std::string& spec : bands) {
+    for (std::size_t band = 0; band < bands.size(); ++band) {
+        const std::string& spec = bands[band];
         request.bands.push_back(parseBand(spec, parameters.controllerMode));
+        request.bands.back().input = inputsBeforeBand[band] == 0 ? 0 : inputsBeforeBand[band] - 1;
         for (std::size_t other = 0; other + 1 < request.bands.size(); ++other) {
             if (sameName(request.bands[other].name, request.bands.back().name)) {
                 throw UsageError("--band " + spec + ": a second band named '" + request.bands.back().name +
@@ -337,6 +374,7 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
             }
         }
     }
+    checkStemsHaveBands(request, bands, inputsBeforeBand);
     if (request.bands.size() > 1 && !request.audioOut.empty()) {
         throw UsageError("--audio-out: every band has its own output; with several --band, leave it out");
     }

@@ -1,6 +1,7 @@
 // What the user asked for, read from the command line. Every mistake is a UsageError naming the option.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <variant>
 #include <vector>
@@ -23,12 +24,13 @@ struct PluginSettings {
 // One band of a conversion with several: an instance of its own, set up after the shared options.
 struct BandRequest {
     std::string name;                         // the track's name and the events' "band"
+    std::size_t input = 0;                    // which of ConvertRequest::inputs it listens to
     std::vector<ParameterRequest> parameters; // the preset's, then the band's own, after plugin.parameters
 };
 
 struct ConvertRequest {
-    std::string input;
-    std::string midiOut; // empty: the input's name with .mid
+    std::vector<std::string> inputs; // several: stems, each with the bands given after it
+    std::string midiOut;             // empty: the first input's name with .mid
     std::string eventsOut;
     std::string audioOut;
     std::string plotOut;

@@ -53,16 +53,17 @@ void writeAll(AtomicOutput& output, const std::string& bytes) {
 // The instances to run: one per band, each starting from the shared options, or the one they describe.
 struct Band {
     std::string name; // empty without --band
+    std::size_t input = 0;
     PluginSettings settings;
 };
 
 std::vector<Band> bandsOf(const ConvertRequest& request) {
     if (request.bands.empty()) {
-        return {{"", request.plugin}};
+        return {{"", 0, request.plugin}};
     }
     std::vector<Band> bands;
     for (const BandRequest& band : request.bands) {
-        Band& added = bands.emplace_back(Band{band.name, request.plugin});
+        Band& added = bands.emplace_back(Band{band.name, band.input, request.plugin});
         added.settings.parameters.insert(added.settings.parameters.end(), band.parameters.begin(),
                                          band.parameters.end());
     }
@@ -105,11 +106,12 @@ std::string counted(int count, const std::string& thing) {
     return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }
 
-// One line per band; a band's name follows the input's in brackets.
-void printSummary(const ConvertRequest& request, const std::string& band, const Conversion& conversion,
+// One line per band; a band's name follows its input's in brackets.
+void printSummary(const ConvertRequest& request, const Band& band, const Conversion& conversion,
                   double sampleRate) {
-    const std::string suffix = band.empty() ? std::string() : std::string(" [").append(band).append("]");
-    const std::string source = std::string(request.input).append(suffix);
+    const std::string suffix =
+        band.name.empty() ? std::string() : std::string(" [").append(band.name).append("]");
+    const std::string source = std::string(request.inputs[band.input]).append(suffix);
     const std::string target = std::string(request.midiOut).append(suffix);
     int notes = 0;
     int controls = 0;
@@ -126,23 +128,46 @@ void printSummary(const ConvertRequest& request, const std::string& band, const 
     }
 }
 
+std::string hertz(double rate) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g Hz", rate);
+    return text;
+}
+
+// Every input, checked before any output is opened: stems must share one sample rate.
+std::vector<std::unique_ptr<AudioReader>> openInputs(const ConvertRequest& request) {
+    std::vector<std::unique_ptr<AudioReader>> inputs;
+    for (const std::string& path : request.inputs) {
+        const AudioReader& input = *inputs.emplace_back(std::make_unique<AudioReader>(path));
+        if (input.sampleRate() != inputs.front()->sampleRate()) {
+            throw RunError(path + ": " + hertz(input.sampleRate()) + ", but " + request.inputs.front() +
+                           " is at " + hertz(inputs.front()->sampleRate()) + "; stems need one sample rate");
+        }
+        if (input.channels() > 2 && !request.quiet) {
+            std::fprintf(stderr, "%s: %d channels; the first two are used\n", path.c_str(), input.channels());
+        }
+    }
+    return inputs;
+}
+
 } // namespace
 
 Conversion runConvert(const ConvertRequest& request) {
-    AudioReader input(request.input);
-    if (input.channels() > 2 && !request.quiet) {
-        std::fprintf(stderr, "%s: %d channels; the first two are used\n", request.input.c_str(),
-                     input.channels());
-    }
+    const std::vector<std::unique_ptr<AudioReader>> inputs = openInputs(request);
+    const AudioReader& input = *inputs.front();
     const auto rate = static_cast<float>(input.sampleRate());
     const std::vector<Band> bands = bandsOf(request);
     std::vector<std::unique_ptr<vsthost::Plugin>> plugins;
-    std::vector<vsthost::Plugin*> instances;
+    std::vector<Stem> stems(inputs.size());
+    for (std::size_t stem = 0; stem < inputs.size(); ++stem) {
+        stems[stem].input = inputs[stem].get();
+    }
     for (const Band& band : bands) {
         plugins.push_back(loadPlugin(request.plugin.pluginPath, rate, request.blockSize));
         configurePlugin(*plugins.back(), band.settings);
         placeNotesOnHits(*plugins.back(), band.settings, request.rawTiming);
-        instances.push_back(plugins.back().get());
+        // Bands come in the order of their inputs, so the stems' results come in the bands' order.
+        stems[band.input].plugins.push_back(plugins.back().get());
     }
     Outputs outputs(request);
 
@@ -151,10 +176,14 @@ Conversion runConvert(const ConvertRequest& request) {
         audio.emplace(*outputs.audio, input.sampleRate());
     }
     std::optional<WaveformSummary> waveform;
-    if (outputs.plot) {
-        waveform.emplace(input.frames(), kPlotWidth);
+    std::int64_t longest = 0;
+    for (const auto& stem : inputs) {
+        longest = std::max(longest, stem->frames());
     }
-    ProgressBar progress(!request.quiet && ::isatty(STDERR_FILENO) != 0, input.frames(), input.sampleRate());
+    if (outputs.plot) {
+        waveform.emplace(longest, kPlotWidth);
+    }
+    ProgressBar progress(!request.quiet && ::isatty(STDERR_FILENO) != 0, longest, input.sampleRate());
     ConversionSinks sinks;
     sinks.audio = audio ? &*audio : nullptr;
     sinks.waveform = waveform ? &*waveform : nullptr;
@@ -164,7 +193,7 @@ Conversion runConvert(const ConvertRequest& request) {
     const std::optional<AmplitudeWindow> window =
         plugins.size() == 1 ? amplitudeWindowOf(*plugins.front()) : std::nullopt;
 
-    const std::vector<Conversion> results = convertAudio(instances, input, request.blockSize, sinks);
+    const std::vector<Conversion> results = convertAudio(stems, request.blockSize, sinks);
     for (const auto& plugin : plugins) {
         plugin->close();
     }
@@ -191,7 +220,7 @@ Conversion runConvert(const ConvertRequest& request) {
     outputs.commit();
     if (!request.quiet) {
         for (std::size_t band = 0; band < bands.size(); ++band) {
-            printSummary(request, bands[band].name, results[band], input.sampleRate());
+            printSummary(request, bands[band], results[band], input.sampleRate());
         }
     }
     return merged;

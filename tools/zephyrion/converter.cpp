@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <map>
 #include <utility>
@@ -145,11 +146,49 @@ bool earlier(const MidiEvent& a, const MidiEvent& b) {
     return a.position < b.position;
 }
 
-// One instance and what it has sent so far.
+// The block just read from one input, silence past its end.
+struct StemBlock {
+    explicit StemBlock(AudioReader& reader, int blockSize)
+        : input(reader), left(static_cast<std::size_t>(blockSize)),
+          right(static_cast<std::size_t>(blockSize)) {}
+
+    std::size_t read() {
+        const std::size_t frames = input.read(left, right);
+        std::fill(left.begin() + static_cast<std::ptrdiff_t>(frames), left.end(), 0.0f);
+        std::fill(right.begin() + static_cast<std::ptrdiff_t>(frames), right.end(), 0.0f);
+        return frames;
+    }
+
+    AudioReader& input;
+    std::vector<float> left;
+    std::vector<float> right;
+};
+
+// The inputs' sum, as the plot shows the mix of several stems.
+void addWaveform(WaveformSummary& waveform, const std::vector<StemBlock>& blocks, std::size_t frames,
+                 float gain) {
+    if (blocks.size() == 1) {
+        waveform.add(blocks[0].left.data(), blocks[0].right.data(), frames, gain);
+        return;
+    }
+    std::vector<float> left(frames, 0.0f);
+    std::vector<float> right(frames, 0.0f);
+    for (const StemBlock& block : blocks) {
+        for (std::size_t i = 0; i < frames; ++i) {
+            left[i] += block.left[i];
+            right[i] += block.right[i];
+        }
+    }
+    waveform.add(left.data(), right.data(), frames, gain);
+}
+
+// One instance, the input it listens to and what it has sent so far.
 struct Lane {
-    Lane(vsthost::Plugin& plugin, int blockSize) : runner(plugin, blockSize) {}
+    Lane(vsthost::Plugin& plugin, int blockSize, std::size_t source)
+        : runner(plugin, blockSize), stem(source) {}
 
     BlockRunner runner;
+    std::size_t stem;
     SoundingNotes sounding;
     Conversion result;
     // A plug-in with latency delays its audio and its events alike; both are moved back by it.
@@ -175,33 +214,48 @@ struct Lane {
 
 } // namespace
 
-std::vector<Conversion> convertAudio(const std::vector<vsthost::Plugin*>& plugins, AudioReader& input,
-                                     int blockSize, ConversionSinks sinks) {
+std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSize, ConversionSinks sinks) {
+    std::vector<vsthost::Plugin*> plugins;
+    std::vector<StemBlock> blocks;
     std::vector<Lane> lanes;
-    lanes.reserve(plugins.size());
     std::int64_t latest = 0;
-    for (vsthost::Plugin* plugin : plugins) {
-        Lane& lane = lanes.emplace_back(*plugin, blockSize);
-        plugin->clearRecords();
-        plugin->rewind();
-        plugin->resume();
-        lane.latency = std::max<std::int64_t>(0, plugin->effect().initialDelay);
-        latest = std::max(latest, lane.latency);
+    for (const Stem& stem : stems) {
+        blocks.emplace_back(*stem.input, blockSize);
+        for (vsthost::Plugin* plugin : stem.plugins) {
+            plugins.push_back(plugin);
+        }
+    }
+    lanes.reserve(plugins.size());
+    for (std::size_t stem = 0; stem < stems.size(); ++stem) {
+        for (vsthost::Plugin* plugin : stems[stem].plugins) {
+            Lane& lane = lanes.emplace_back(*plugin, blockSize, stem);
+            plugin->clearRecords();
+            plugin->rewind();
+            plugin->resume();
+            lane.latency = std::max<std::int64_t>(0, plugin->effect().initialDelay);
+            latest = std::max(latest, lane.latency);
+        }
     }
     // While the input lasts, every block's output lies before its end.
     const std::int64_t inputNotEnded = std::numeric_limits<std::int64_t>::max() / 2;
-    // The file is read once; every instance gets the same block.
-    std::vector<float> left(static_cast<std::size_t>(blockSize));
-    std::vector<float> right(static_cast<std::size_t>(blockSize));
+    // Each file is read once; every instance of a stem gets the same block.
+    auto readAll = [&] {
+        std::size_t longest = 0;
+        for (StemBlock& block : blocks) {
+            longest = std::max(longest, block.read());
+        }
+        return longest;
+    };
 
     std::int64_t position = 0;
-    while (const std::size_t frames = input.read(left, right)) {
+    while (const std::size_t frames = readAll()) {
         if (sinks.waveform != nullptr) {
-            sinks.waveform->add(left.data(), right.data(), frames, sinks.waveformGain);
+            addWaveform(*sinks.waveform, blocks, frames, sinks.waveformGain);
         }
         for (Lane& lane : lanes) {
-            std::copy_n(left.begin(), frames, lane.runner.left().begin());
-            std::copy_n(right.begin(), frames, lane.runner.right().begin());
+            const StemBlock& block = blocks[lane.stem];
+            std::copy_n(block.left.begin(), frames, lane.runner.left().begin());
+            std::copy_n(block.right.begin(), frames, lane.runner.right().begin());
             lane.runner.run(frames, lane.result.events, lane.sounding);
         }
         if (sinks.audio != nullptr) {
@@ -216,7 +270,7 @@ std::vector<Conversion> convertAudio(const std::vector<vsthost::Plugin*>& plugin
     }
     const std::int64_t inputFrames = position;
 
-    const double rate = input.sampleRate();
+    const double rate = stems.front().input->sampleRate();
     const auto tailEnd = position + latest + static_cast<std::int64_t>(std::lrint(kMaxTailSeconds * rate));
     const auto quietSpan = static_cast<std::int64_t>(std::lrint(kQuietSeconds * rate));
     for (Lane& lane : lanes) {

@@ -1,4 +1,4 @@
-// Runs an audio file through plug-in instances, one per band, block by block and collects the MIDI each
+// Runs audio files through plug-in instances, one per band, block by block and collects the MIDI each
 // sends, every event at the sample on which it arose.
 #pragma once
 
@@ -32,12 +32,18 @@ struct Conversion {
     int notesClosed = 0;          // notes still sounding at the end of the tail, closed by the tool
 };
 
-// One instance per band, each given the same blocks of the input, read once; one Conversion per instance, in
-// their order. The audio sink takes the first instance's output. The plug-ins must be loaded and configured
-// but not resumed; they are resumed here and suspended at the end. Throws RunError if the input cannot be
-// read or the host could not keep every event.
-std::vector<Conversion> convertAudio(const std::vector<vsthost::Plugin*>& plugins, AudioReader& input,
-                                     int blockSize, ConversionSinks sinks);
+// One input file and the instances, one per band, that listen to it.
+struct Stem {
+    AudioReader* input = nullptr;
+    std::vector<vsthost::Plugin*> plugins;
+};
+
+// Every stem's instances, each given its input's blocks; the inputs are read once, in step, and one that ends
+// sooner goes on as silence. One Conversion per instance, stem after stem. The audio sink takes the first
+// instance's output, the waveform the inputs' sum. The inputs must share one sample rate; the plug-ins must
+// be loaded and configured but not resumed: they are resumed here and suspended at the end. Throws RunError
+// if an input cannot be read or the host could not keep every event.
+std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSize, ConversionSinks sinks);
 
 // Every band's events in one list, in order of position; the end is the latest band's.
 Conversion mergeConversions(const std::vector<Conversion>& bands);

@@ -47,7 +47,7 @@ void writeGroove(const DrumGroove& groove, const std::string& path) {
 ConvertRequest requestFor(const DemoRequest& demo, const DemoRun& run, const std::string& groovePath,
                           bool rawTiming) {
     ConvertRequest request;
-    request.input = groovePath;
+    request.inputs = {groovePath};
     request.rawTiming = rawTiming;
     if (rawTiming) {
         request.midiOut = inFolder(demo.folder, std::string(run.name) + "-raw-timing.mid");

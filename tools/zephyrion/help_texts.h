@@ -27,6 +27,7 @@ Exit status: 0 on success, 2 for a mistake on the command line, 1 for any other 
 )";
 
 inline constexpr std::string_view kConvertHelp = R"(Usage: zephyrion convert INPUT [-o OUTPUT.mid] [OPTIONS]
+       zephyrion convert INPUT --band NAME... [INPUT --band NAME...]... -o OUTPUT.mid [OPTIONS]
 
 Reads INPUT (WAV, AIFF, FLAC, Ogg or anything else libsndfile reads), feeds it to the plug-in in blocks
 and writes the MIDI the plug-in sends as a Standard MIDI File (format 0; with --band, format 1 with a
@@ -81,6 +82,11 @@ Bands (one plug-in instance each, all fed the same audio):
                          (and a window only for one band); --audio-out takes one band only.
   --merge                all bands' notes on one track (format 0)
 
+Stems (several inputs, one timeline, one MIDI file):
+  Each INPUT is followed by the bands that listen to it, e.g.
+  convert kick.wav --band kick snare.wav --band snare oh.wav --band hihat -o kit.mid
+  The inputs share one sample rate; one that ends sooner goes on as silence; --plot draws their sum.
+
   -q, --quiet            no progress bar and no notes on standard error
   --help                 this text
 
@@ -89,6 +95,7 @@ Examples:
   zephyrion convert drums.flac -o kick.mid --freq-mode exponential --set Freq.Hi=0.3 --note C1
   zephyrion convert take.wav --events - --plot take.png --velocity-from-level --velocity 40
   zephyrion convert kit.wav -o kit.mid --band kick --band snare:Amp.Hi=0.7 --band hihat
+  zephyrion convert kick.wav --band kick snare.wav --band snare -o kit.mid
 )";
 
 inline constexpr std::string_view kInfoHelp = R"(Usage: zephyrion info [--plugin PATH]

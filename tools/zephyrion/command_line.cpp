@@ -257,8 +257,9 @@ BandRequest parseBand(const std::string& spec, bool controllerMode) {
 // Two outputs under one name would overwrite each other, and an output named like the input would destroy it.
 void checkOutputsAreDistinct(const ConvertRequest& request) {
     const std::pair<const char*, const std::string*> files[] = {
-        {"the input", &request.input},      {"-o", &request.midiOut},     {"--events", &request.eventsOut},
-        {"--audio-out", &request.audioOut}, {"--plot", &request.plotOut},
+        {"the input", &request.input},       {"-o", &request.midiOut},     {"--events", &request.eventsOut},
+        {"--audio-out", &request.audioOut},  {"--plot", &request.plotOut}, {"--report", &request.reportOut},
+        {"--reference", &request.reference},
     };
     for (std::size_t i = 0; i < std::size(files); ++i) {
         for (std::size_t j = i + 1; j < std::size(files); ++j) {
@@ -291,6 +292,10 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
             request.audioOut = cursor.value(argument);
         } else if (argument == "--plot") {
             request.plotOut = cursor.value(argument);
+        } else if (argument == "--reference") {
+            request.reference = cursor.value(argument);
+        } else if (argument == "--report") {
+            request.reportOut = cursor.value(argument);
         } else if (argument == "--block") {
             request.blockSize = parseInteger(cursor.value(argument), argument, 1, kMaxBlockSize);
         } else if (argument == "--ppq") {
@@ -325,6 +330,9 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
     }
     if (request.midiOut == "-") {
         throw UsageError("-o: the MIDI file cannot go to standard output; give a file name");
+    }
+    if (!request.reportOut.empty() && request.reference.empty()) {
+        throw UsageError("--report: a score needs the true hits; give them with --reference FILE");
     }
     checkOutputsAreDistinct(request);
     request.plugin.parameters = parameters.finish();

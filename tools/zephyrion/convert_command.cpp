@@ -4,6 +4,8 @@
 #include "tools/common/errors.h"
 #include "tools/zephyrion/event_json.h"
 #include "tools/zephyrion/plugin_host.h"
+#include "tools/zephyrion/reference_hits.h"
+#include "tools/zephyrion/score_report.h"
 #include "tools/zephyrion/smf_writer.h"
 #include "ui/png/PngWriter.h"
 
@@ -23,12 +25,14 @@ struct Outputs {
     std::unique_ptr<AtomicOutput> events;
     std::unique_ptr<AtomicOutput> audio;
     std::unique_ptr<AtomicOutput> plot;
+    std::unique_ptr<AtomicOutput> report;
 
     explicit Outputs(const ConvertRequest& request) {
         midi = std::make_unique<AtomicOutput>(request.midiOut);
         events = openIfAsked(request.eventsOut);
         audio = openIfAsked(request.audioOut);
         plot = openIfAsked(request.plotOut);
+        report = openIfAsked(request.reportOut);
     }
 
     static std::unique_ptr<AtomicOutput> openIfAsked(const std::string& path) {
@@ -36,7 +40,7 @@ struct Outputs {
     }
 
     void commit() {
-        for (AtomicOutput* output : {midi.get(), events.get(), audio.get(), plot.get()}) {
+        for (AtomicOutput* output : {midi.get(), events.get(), audio.get(), plot.get(), report.get()}) {
             if (output != nullptr) {
                 output->commit();
             }
@@ -129,6 +133,9 @@ void printSummary(const ConvertRequest& request, const std::string& band, const 
 } // namespace
 
 Conversion runConvert(const ConvertRequest& request) {
+    // A bad reference line must fail before any output exists.
+    const std::vector<ReferenceHit> reference =
+        request.reference.empty() ? std::vector<ReferenceHit>() : readReferenceHits(request.reference);
     AudioReader input(request.input);
     if (input.channels() > 2 && !request.quiet) {
         std::fprintf(stderr, "%s: %d channels; the first two are used\n", request.input.c_str(),
@@ -138,11 +145,13 @@ Conversion runConvert(const ConvertRequest& request) {
     const std::vector<Band> bands = bandsOf(request);
     std::vector<std::unique_ptr<vsthost::Plugin>> plugins;
     std::vector<vsthost::Plugin*> instances;
+    std::vector<ScoredBand> scored;
     for (const Band& band : bands) {
         plugins.push_back(loadPlugin(request.plugin.pluginPath, rate, request.blockSize));
         configurePlugin(*plugins.back(), band.settings);
         placeNotesOnHits(*plugins.back(), band.settings, request.rawTiming);
         instances.push_back(plugins.back().get());
+        scored.push_back({band.name, sentNoteOf(*plugins.back())});
     }
     Outputs outputs(request);
 
@@ -188,10 +197,25 @@ Conversion runConvert(const ConvertRequest& request) {
             throw RunError(outputs.plot->path() + ": cannot be written");
         }
     }
+    std::optional<ScoreReport> score;
+    if (!request.reference.empty()) {
+        std::vector<const std::vector<MidiEvent>*> events;
+        for (const Conversion& result : results) {
+            events.push_back(&result.events);
+        }
+        score = ScoreReport{request.input, request.reference, input.sampleRate(), scored,
+                            scoreConversion(reference, scored, events, input.sampleRate())};
+    }
+    if (outputs.report) {
+        writeAll(*outputs.report, scoreJson(*score));
+    }
     outputs.commit();
     if (!request.quiet) {
         for (std::size_t band = 0; band < bands.size(); ++band) {
             printSummary(request, bands[band].name, results[band], input.sampleRate());
+        }
+        if (score) {
+            std::fputs(scoreLines(*score).c_str(), stderr);
         }
     }
     return merged;

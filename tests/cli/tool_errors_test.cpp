@@ -93,6 +93,18 @@ TEST_F(ToolErrorTest, OutputsThatCannotBeWritten) {
     expectRefused({input, "--audio-out", folder.path("")}, 1, {"cannot be written", "is a folder"});
 }
 
+TEST_F(ToolErrorTest, ReferenceHitsThatCannotBeUsed) {
+    const std::string report = folder.path("score.json");
+    writeFile(folder.path("truth.csv"), "seconds,note\n0.5,36\n\n1.0 36\n");
+    expectRefused({input, "--reference", folder.path("truth.csv"), "--report", report}, 1,
+                  {"truth.csv:4:", "expected 2 fields"});
+    expectRefused({input, "--reference", folder.path("absent.csv"), "--report", report}, 1,
+                  {"absent.csv", "no such file"});
+    expectRefused({input, "--report", report}, 2, {"--report", "--reference"});
+    expectRefused({input, "--reference", folder.path("truth.csv"), "--report", folder.path("out.mid")}, 2,
+                  {"-o and --report"});
+}
+
 TEST_F(ToolErrorTest, PluginThatCannotBeLoaded) {
     writeFile(folder.path("fake.so"), "not a library");
     expectRefused({input, "--plugin", folder.path("fake.so")}, 1, {"fake.so", "cannot be loaded"});

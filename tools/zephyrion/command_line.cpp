@@ -258,15 +258,14 @@ BandRequest parseBand(const std::string& spec, bool controllerMode) {
 // Two outputs under one name would overwrite each other, and an output named like an input would destroy it.
 void checkOutputsAreDistinct(const ConvertRequest& request) {
     std::vector<std::pair<std::string, const std::string*>> files{
-        {"-o", &request.midiOut},
-        {"--events", &request.eventsOut},
-        {"--audio-out", &request.audioOut},
-        {"--plot", &request.plotOut},
+        {"-o", &request.midiOut},     {"--events", &request.eventsOut}, {"--audio-out", &request.audioOut},
+        {"--plot", &request.plotOut}, {"--report", &request.reportOut},
     };
     const std::size_t outputs = files.size();
     for (const std::string& input : request.inputs) {
         files.emplace_back("the input", &input);
     }
+    files.emplace_back("--reference", &request.reference);
     for (std::size_t i = 0; i < outputs; ++i) {
         for (std::size_t j = i + 1; j < files.size(); ++j) {
             const std::string& first = *files[i].second;
@@ -325,6 +324,10 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
             request.audioOut = cursor.value(argument);
         } else if (argument == "--plot") {
             request.plotOut = cursor.value(argument);
+        } else if (argument == "--reference") {
+            request.reference = cursor.value(argument);
+        } else if (argument == "--report") {
+            request.reportOut = cursor.value(argument);
         } else if (argument == "--block") {
             request.blockSize = parseInteger(cursor.value(argument), argument, 1, kMaxBlockSize);
         } else if (argument == "--ppq") {
@@ -360,6 +363,9 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
     }
     if (request.midiOut == "-") {
         throw UsageError("-o: the MIDI file cannot go to standard output; give a file name");
+    }
+    if (!request.reportOut.empty() && request.reference.empty()) {
+        throw UsageError("--report: a score needs the true hits; give them with --reference FILE");
     }
     checkOutputsAreDistinct(request);
     request.plugin.parameters = parameters.finish();

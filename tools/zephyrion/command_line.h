@@ -34,6 +34,8 @@ struct ConvertRequest {
     std::string eventsOut;
     std::string audioOut;
     std::string plotOut;
+    std::string reference; // true hits to score the notes against
+    std::string reportOut; // the score as JSON
     int blockSize = 512;
     int ppq = 960;
     double bpm = 120.0;

@@ -4,6 +4,8 @@
 #include "tools/common/errors.h"
 #include "tools/zephyrion/event_json.h"
 #include "tools/zephyrion/plugin_host.h"
+#include "tools/zephyrion/reference_hits.h"
+#include "tools/zephyrion/score_report.h"
 #include "tools/zephyrion/smf_writer.h"
 #include "ui/png/PngWriter.h"
 
@@ -23,12 +25,14 @@ struct Outputs {
     std::unique_ptr<AtomicOutput> events;
     std::unique_ptr<AtomicOutput> audio;
     std::unique_ptr<AtomicOutput> plot;
+    std::unique_ptr<AtomicOutput> report;
 
     explicit Outputs(const ConvertRequest& request) {
         midi = std::make_unique<AtomicOutput>(request.midiOut);
         events = openIfAsked(request.eventsOut);
         audio = openIfAsked(request.audioOut);
         plot = openIfAsked(request.plotOut);
+        report = openIfAsked(request.reportOut);
     }
 
     static std::unique_ptr<AtomicOutput> openIfAsked(const std::string& path) {
@@ -36,7 +40,7 @@ struct Outputs {
     }
 
     void commit() {
-        for (AtomicOutput* output : {midi.get(), events.get(), audio.get(), plot.get()}) {
+        for (AtomicOutput* output : {midi.get(), events.get(), audio.get(), plot.get(), report.get()}) {
             if (output != nullptr) {
                 output->commit();
             }
@@ -153,6 +157,9 @@ std::vector<std::unique_ptr<AudioReader>> openInputs(const ConvertRequest& reque
 } // namespace
 
 Conversion runConvert(const ConvertRequest& request) {
+    // A bad reference line must fail before any output exists.
+    const std::vector<ReferenceHit> reference =
+        request.reference.empty() ? std::vector<ReferenceHit>() : readReferenceHits(request.reference);
     const std::vector<std::unique_ptr<AudioReader>> inputs = openInputs(request);
     const AudioReader& input = *inputs.front();
     const auto rate = static_cast<float>(input.sampleRate());
@@ -162,12 +169,14 @@ Conversion runConvert(const ConvertRequest& request) {
     for (std::size_t stem = 0; stem < inputs.size(); ++stem) {
         stems[stem].input = inputs[stem].get();
     }
+    std::vector<ScoredBand> scored;
     for (const Band& band : bands) {
         plugins.push_back(loadPlugin(request.plugin.pluginPath, rate, request.blockSize));
         configurePlugin(*plugins.back(), band.settings);
         placeNotesOnHits(*plugins.back(), band.settings, request.rawTiming);
         // Bands come in the order of their inputs, so the stems' results come in the bands' order.
         stems[band.input].plugins.push_back(plugins.back().get());
+        scored.push_back({band.name, sentNoteOf(*plugins.back())});
     }
     Outputs outputs(request);
 
@@ -217,10 +226,29 @@ Conversion runConvert(const ConvertRequest& request) {
             throw RunError(outputs.plot->path() + ": cannot be written");
         }
     }
+    std::optional<ScoreReport> score;
+    if (!request.reference.empty()) {
+        std::vector<const std::vector<MidiEvent>*> events;
+        for (const Conversion& result : results) {
+            events.push_back(&result.events);
+        }
+        std::vector<std::string> bandInputs;
+        for (const Band& band : bands) {
+            bandInputs.push_back(request.inputs[band.input]);
+        }
+        score = ScoreReport{bandInputs, request.reference, input.sampleRate(), scored,
+                            scoreConversion(reference, scored, events, input.sampleRate())};
+    }
+    if (outputs.report) {
+        writeAll(*outputs.report, scoreJson(*score));
+    }
     outputs.commit();
     if (!request.quiet) {
         for (std::size_t band = 0; band < bands.size(); ++band) {
             printSummary(request, bands[band], results[band], input.sampleRate());
+        }
+        if (score) {
+            std::fputs(scoreLines(*score).c_str(), stderr);
         }
     }
     return merged;

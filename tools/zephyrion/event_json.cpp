@@ -19,7 +19,8 @@ constexpr MessageShape kShapes[] = {
     {0xE0, "pitch-bend", "lsb", "msb"},
 };
 
-// A band's name as a JSON string: any name the user typed stays valid JSON.
+} // namespace
+
 std::string jsonString(std::string_view text) {
     std::string quoted = "\"";
     for (const char c : text) {
@@ -37,8 +38,6 @@ std::string jsonString(std::string_view text) {
     quoted.push_back('"');
     return quoted;
 }
-
-} // namespace
 
 std::string eventJson(const MidiEvent& event, double sampleRate, std::string_view band) {
     const MessageShape* shape = nullptr;

@@ -13,4 +13,7 @@ namespace zcli {
 // With a band's name, "band" follows "time".
 std::string eventJson(const MidiEvent& event, double sampleRate, std::string_view band = {});
 
+// Any text as a JSON string, quoted and escaped, so any name the user typed stays valid JSON.
+std::string jsonString(std::string_view text);
+
 } // namespace zcli

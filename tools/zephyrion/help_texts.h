@@ -87,6 +87,18 @@ Stems (several inputs, one timeline, one MIDI file):
   convert kick.wav --band kick snare.wav --band snare oh.wav --band hihat -o kit.mid
   The inputs share one sample rate; one that ends sooner goes on as silence; --plot draws their sum.
 
+Score against the true hits:
+  --reference FILE       the true hits; after the summary, each band's notes found, missed and false
+                         within 25 and 50 ms, precision, recall, F-measure, and the timing within 25 ms
+                         (the signed median of note minus hit, and the 95th percentile of its size).
+                         CSV whose first line names the columns, seconds or sample, then note or
+                         instrument (e.g. "seconds,note", then "1.5,36"), or JSON Lines, one object a
+                         hit, e.g. {"sample":66150,"instrument":"kick"}. Notes as --note takes them or
+                         MIDI 0..127; an instrument goes to the band of its name, or a kit preset's name
+                         to the bands sending its note, a note to the bands sending it; without --band
+                         every hit counts. Blank lines and lines starting with # are skipped.
+  --report FILE.json     the same figures as one JSON document
+
   -q, --quiet            no progress bar and no notes on standard error
   --help                 this text
 

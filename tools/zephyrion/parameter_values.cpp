@@ -166,6 +166,10 @@ float parseNote(std::string_view text, bool controllerMode) {
     return static_cast<float>(index) / 127.0f;
 }
 
+int parseNoteNumber(std::string_view text) {
+    return roundToInt(static_cast<double>(parseNote(text, false)) * 127.0) + kNoteOffset;
+}
+
 float parseChannel(std::string_view text) {
     return static_cast<float>(parseInteger(text, "--channel", 1, 16) - 1) / 15.0f;
 }
@@ -187,14 +191,17 @@ std::string noteName(int noteIndex) {
            std::to_string(noteIndex / 12);
 }
 
+int sentNoteNumber(float value) {
+    return std::min(roundToInt(static_cast<double>(value) * 127.0) + kNoteOffset, kHighestSentNote);
+}
+
 std::string describeNote(float value, bool controllerMode) {
     const int index = roundToInt(static_cast<double>(value) * 127.0);
     if (controllerMode) {
         return "controller " + std::to_string(index & 0x7F);
     }
-    const int sent = std::min(index + kNoteOffset, kHighestSentNote);
     const std::string name = index <= kLastNoteIndex ? noteName(index) : "above C8";
-    return name + " (note " + std::to_string(sent) + ")";
+    return name + " (note " + std::to_string(sentNoteNumber(value)) + ")";
 }
 
 std::string describeChannel(float value) {

@@ -16,6 +16,8 @@ namespace zcli {
 // C3 sent as MIDI note 60, or a MIDI note number 24..120. In controller mode the value is the controller
 // number 0..127 instead.
 float parseNote(std::string_view text, bool controllerMode);
+// The same note as a MIDI note number 24..120.
+int parseNoteNumber(std::string_view text);
 float parseChannel(std::string_view text);    // 1..16
 float parseVelocity(std::string_view text);   // 0..127
 float parseOutputMode(std::string_view text); // mute, proc, orig (or the editor's Mute, Proc., Orig.)
@@ -25,6 +27,9 @@ float parseNormalised(std::string_view text, std::string_view option);
 
 // The editor's name of a note index 0..96 (C3 is index 36), without the blank the editor puts in "C 3".
 std::string noteName(int noteIndex);
+
+// The MIDI note the plug-in sends for a Midi Note value (it sends at most note 100).
+int sentNoteNumber(float value);
 
 // Reads a normalised value back in the friendly form, e.g. "C3 (note 60)", "channel 16", "Proc.".
 std::string describeNote(float value, bool controllerMode);

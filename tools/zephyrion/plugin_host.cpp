@@ -90,4 +90,13 @@ float inputGainOf(vsthost::Plugin& plugin) {
     return volume < 0 ? 0.5f : 1.0f - plugin.getParameter(volume);
 }
 
+std::optional<int> sentNoteOf(vsthost::Plugin& plugin) {
+    const int note = reportedIndexOf(plugin, zephyrion::kMidiNote);
+    const int controller = reportedIndexOf(plugin, zephyrion::kNoteOrCC);
+    if (note < 0 || (controller >= 0 && plugin.getParameter(controller) > 0.5f)) {
+        return std::nullopt;
+    }
+    return sentNoteNumber(plugin.getParameter(note));
+}
+
 } // namespace zcli

@@ -26,5 +26,7 @@ void placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, b
 // Zephyrion's amplitude window and input gain as the plot shows them; absent for another plug-in.
 std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin);
 float inputGainOf(vsthost::Plugin& plugin);
+// The MIDI note Zephyrion sends; absent for another plug-in or when it sends control changes.
+std::optional<int> sentNoteOf(vsthost::Plugin& plugin);
 
 } // namespace zcli

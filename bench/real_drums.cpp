@@ -12,6 +12,8 @@ namespace bench {
 
 namespace {
 
+constexpr double kMixGain = 0.7;
+
 struct Layer {
     std::string file;
     float max = 1.0f;
@@ -196,7 +198,7 @@ std::optional<Groove> buildGroove(const std::string& kitFolder, int bars, double
     groove.sampleRate = sampleRate;
     const double eighth = sampleRate * 60.0 / 110.0 / 2.0;
     const auto frames = static_cast<std::size_t>(eighth * 8 * bars + sampleRate);
-    std::vector<double> mix(frames, 0.0);
+    groove.parts.assign(std::size(order), std::vector<double>(frames, 0.0));
     std::uint32_t seed = 12345;
     auto uniform = [&seed] {
         seed = seed * 1664525u + 1013904223u;
@@ -218,23 +220,41 @@ std::optional<Groove> buildGroove(const std::string& kitFolder, int bars, double
             const std::size_t layer = std::min(
                 layers.size() - 1, static_cast<std::size_t>(strength * static_cast<float>(layers.size())));
             const std::vector<float>& sound = layers[layer];
+            std::vector<double>& part = groove.parts[static_cast<std::size_t>(instrument)];
             for (std::size_t i = 0;
                  i < sound.size() && position + static_cast<std::int64_t>(i) < std::int64_t(frames); ++i) {
-                mix[static_cast<std::size_t>(position) + i] += sound[i] * strength;
+                part[static_cast<std::size_t>(position) + i] += sound[i] * strength;
             }
             groove.hits.push_back({position, position + onsetOf(sound), instrument, strength});
         }
     }
     groove.left.resize(frames);
     groove.right.resize(frames);
+    groove.noise.resize(frames);
     for (std::size_t i = 0; i < frames; ++i) {
         const double noise = (uniform() - 0.5) * 0.002; // about -60 dBFS
-        groove.left[i] = static_cast<float>(mix[i] * 0.7 + noise);
-        groove.right[i] = static_cast<float>(mix[i] * 0.7 - noise);
+        const double mix = groove.parts[0][i] + groove.parts[1][i] + groove.parts[2][i];
+        groove.left[i] = static_cast<float>(mix * kMixGain + noise);
+        groove.right[i] = static_cast<float>(mix * kMixGain - noise);
+        groove.noise[i] = static_cast<float>(noise);
     }
     std::sort(groove.hits.begin(), groove.hits.end(),
               [](const Hit& a, const Hit& b) { return a.position < b.position; });
     return groove;
+}
+
+std::vector<float> stemOf(const Groove& groove, Instrument instrument, double bleedDb) {
+    const double bleed = std::pow(10.0, -bleedDb / 20.0);
+    const auto own = static_cast<std::size_t>(instrument);
+    std::vector<float> stem(groove.left.size());
+    for (std::size_t i = 0; i < stem.size(); ++i) {
+        double sum = 0.0;
+        for (std::size_t part = 0; part < groove.parts.size(); ++part) {
+            sum += groove.parts[part][i] * (part == own ? 1.0 : bleed);
+        }
+        stem[i] = static_cast<float>(sum * kMixGain + groove.noise[i]);
+    }
+    return stem;
 }
 
 } // namespace bench

@@ -26,7 +26,13 @@ struct Groove {
     double sampleRate = 44100.0;
     std::vector<float> left, right;
     std::vector<Hit> hits;
+    std::vector<std::vector<double>> parts; // each instrument alone, by Instrument, before the mix's gain
+    std::vector<float> noise;               // the floor under the mix and every stem
 };
+
+// One instrument's own microphone: its part with the others bleeding in `bleedDb` down, over the same noise
+// floor as the mix; mono.
+std::vector<float> stemOf(const Groove& groove, Instrument instrument, double bleedDb);
 
 // The folder Debian installs the kits into.
 const char* drumkitFolder();

@@ -25,7 +25,7 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // A typed edge this little beyond the farthest a side reaches takes that extreme, so that an edge shown
 // rounded can be typed back.
 constexpr double kEdgeSlack = 0.005;
-// The Release values 0 and 1 as half-lives computed in double.
+// Lets 1 ms and 1001 ms, the half-lives of Release 1 and 0, through despite rounding.
 constexpr double kHalfLifeSlack = 1e-9;
 // The hold is a whole number of steps of this many frames, 1 to kMostHoldSteps of them.
 constexpr double kHoldStepFrames = 5.0;
@@ -183,7 +183,7 @@ template <typename Test> std::uint32_t firstWhere(Test reached) {
 float fromHertz(int index, double hz, const ReadableContext& context, const std::string& what) {
     const auto side = static_cast<ParameterIndex>(index);
     const auto edgeAt = [&](std::uint32_t bits) { return edgeHz(side, positionAt(bits), context); };
-    // Every side has an edge at 0; above some value it leaves the band for good.
+    // At the value 0 each side has an edge below half the rate; from some value on it has none.
     const std::uint32_t open =
         firstWhere([&](float position) { return std::isinf(edgeHz(side, position, context)); });
     const double lowest = edgeAt(0);

@@ -1,23 +1,11 @@
 // The engine's parameters and what is derived from them.
 #include "plugin/engine/PeakEngine.h"
 
+#include "plugin/frequency_curve.h"
+
 #include <cmath>
 
 namespace zephyrion {
-
-namespace {
-
-// The coefficient of a one-pole section for a normalised frequency, by the frequency mode's curve.
-float filterCoefficient(float position, std::int32_t mode) {
-    const double f = position;
-    switch (mode) {
-    case 0: return static_cast<float>(0.9 * f + 0.1);
-    case 1: return static_cast<float>((std::exp(f) - 1.0) / (std::exp(1.0) - 1.0));
-    default: return static_cast<float>(std::log(1.0 + 100.0 * f) / std::log(101.0));
-    }
-}
-
-} // namespace
 
 PeakEngine::PeakEngine() {
     for (const ParameterInfo& info : kParameters) {

@@ -80,6 +80,12 @@ TEST(CliBands, SettingsOverrideThePresetOrMakeABandOfTheirOwn) {
     EXPECT_EQ(ride.at("freq.mode"), 0.2f);
     EXPECT_EQ(ride.at("out.mode"), 0.2f);
 
+    // Bands apart by channel alone, or one sending control changes, are told apart.
+    EXPECT_EQ(
+        convert({"--band", "a:note=36", "--band", "b:note=36,channel=2", "--band", "c:note=36,NoteOrCC=1"})
+            .bands.size(),
+        3u);
+
     // With --cc a band's note is a controller number, as on its own.
     EXPECT_EQ(settled(convert({"--cc", "--band", "swell:note=7"}).bands[0].parameters).at("midi note"),
               7.0f / 127.0f);
@@ -100,6 +106,12 @@ TEST(CliBands, MistakesNameTheBandAndWhatIsValid) {
         {{"--merge=1"}, {"--merge", "takes no value"}},
         {{"--band", "kick", "two.wav"}, {"two.wav: with several inputs each needs its own --band"}},
         {{"two.wav", "--band", "kick"}, {"in.wav: with several inputs"}},
+        {{"--band", "kick", "--band", "bd:note=36,channel=10"},
+         {"--band bd:note=36,channel=10", "'kick' and 'bd'", "note 36 on channel 10"}},
+        {{"--note", "C1", "--band", "low:Freq.Hi=0.2", "--band", "high:Freq.Lo=0.5"},
+         {"'low' and 'high'", "note 36 on channel 1;"}},
+        {{"--band", "a:note=100", "--band", "b:note=C8"}, {"'a' and 'b'", "note 100 on channel 1"}},
+        {{"--cc", "--band", "a:note=7", "--band", "b:note=7,channel=2"}, {"'a' and 'b'", "controller 7;"}},
     };
     for (const auto& [arguments, words] : mistakes) {
         std::string message;
@@ -194,6 +206,9 @@ TEST_F(CliBandRun, EachBandHasItsOwnTrackNoteAndChannel) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("groove.wav [kick]: 3 notes"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("groove.wav [snare]: 2 notes"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("groove.wav [kick]: highpass 0 Hz, lowpass 73.4 Hz, window -16.5 to 0.0 dBFS\n"),
+              std::string::npos)
+        << run.err;
 
     const SmfFile file = readSmf(midi);
     EXPECT_EQ(file.format, 1);

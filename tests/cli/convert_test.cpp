@@ -185,6 +185,12 @@ TEST_F(CliConvert, PluginWorksAtTheFilesSampleRate) {
     }
     EXPECT_NEAR(noteOffs[0] - kClickPositions[0], lastInWindow + 1005, 2);
     EXPECT_NE(run.err.find("clicks.wav"), std::string::npos);
+
+    // A hold typed in ms is read at the file's rate: 10 ms are 480 samples at 48 kHz.
+    const ToolRun typed = convert({"--events", folder.path("events.jsonl"), "--set", "Falloff=10ms"});
+    ASSERT_EQ(typed.status, 0) << typed.err;
+    EXPECT_NEAR(samplesOf(readFile(folder.path("events.jsonl")), "note-off")[0] - kClickPositions[0],
+                lastInWindow + 480, 2);
 }
 
 TEST_F(CliConvert, FriendlyFormsReachThePlugin) {

@@ -30,14 +30,49 @@ TEST(ToolHelp, EveryCommandHasHelpAndTheToolHasAVersion) {
 TEST(ToolInfo, ShowsWhatAHostSees) {
     const ToolRun run = runTool({"info", "--plugin", pluginPath()});
     ASSERT_EQ(run.status, 0) << run.err;
-    for (const char* expected :
-         {"Effect name:    Zephyrion", "Vendor:         Mardolin", "Vendor version: 1", "ZQMV (0x5A514D56)",
-          "Inputs:         2", "Outputs:        2", "0x19 (has editor, can mono, can replacing)",
-          "\"ZQMV 2\", flags 3", "Parameters (20)", "Midi Note    0.28       %      C3 (note 60)",
-          "Out.Mode     0.10       %      Proc.", "Freq.Mode    0.00       %      linear", "19  reserved",
-          "Init Preset 04", "receiveVstMidiEvent   1 (yes)", "offline              -1 (no)",
-          "Category:       0 (unknown)"}) {
+    for (const char* expected : {"Effect name:    Zephyrion",
+                                 "Vendor:         Mardolin",
+                                 "Vendor version: 1",
+                                 "ZQMV (0x5A514D56)",
+                                 "Inputs:         2",
+                                 "Outputs:        2",
+                                 "0x19 (has editor, can mono, can replacing)",
+                                 "\"ZQMV 2\", flags 3",
+                                 "Parameters (20)",
+                                 "Midi Note    0.28       %      C3 (note 60)",
+                                 "Out.Mode     0.10       %      Proc.",
+                                 "Freq.Mode    0.00       %      linear",
+                                 "19  reserved",
+                                 "Init Preset 04",
+                                 "receiveVstMidiEvent   1 (yes)",
+                                 "offline              -1 (no)",
+                                 "Category:       0 (unknown)",
+                                 "meaning at 44100 Hz",
+                                 "Volume       0.50       %      gain -6.0 dB",
+                                 "Amp.Hi       0.40       %      lower bound -4.4 dBFS",
+                                 "Freq.Lo      0.00       %      highpass edge 35.6 Hz",
+                                 "Freq.Hi      1.00       %      lowpass edge above 22.05 kHz",
+                                 "Falloff      0.80       %      hold 22.79 ms",
+                                 "Release      0.50       %      half-life 501.0 ms"}) {
         EXPECT_NE(run.out.find(expected), std::string::npos) << "missing: " << expected << "\n" << run.out;
+    }
+}
+
+TEST(ToolInfo, ReadsSettingsAtTheRateAskedAndShowsTheKitPresets) {
+    const ToolRun rate = runTool({"info", "--plugin", pluginPath(), "--rate", "96000"});
+    ASSERT_EQ(rate.status, 0) << rate.err;
+    for (const char* expected : {"meaning at 96000 Hz", "lowpass edge above 48.00 kHz", "hold 10.47 ms"}) {
+        EXPECT_NE(rate.out.find(expected), std::string::npos) << "missing: " << expected << "\n" << rate.out;
+    }
+    const ToolRun presets = runTool({"info", "--presets"});
+    ASSERT_EQ(presets.status, 0) << presets.err;
+    for (const char* expected :
+         {"at 44100 Hz", "kick: C1 (note 36), channel 10, exponential\n",
+          "  Freq.Hi  0.08  lowpass edge 73.4 Hz\n", "  Amp.Hi   0.85  lower bound -16.5 dBFS\n",
+          "  Release  0.95  half-life 51.0 ms\n", "hihat: F#1 (note 42)",
+          "  Freq.Lo  0.85  highpass edge 1.17 kHz\n", "toms: A1 (note 45)"}) {
+        EXPECT_NE(presets.out.find(expected), std::string::npos) << "missing: " << expected << "\n"
+                                                                 << presets.out;
     }
 }
 

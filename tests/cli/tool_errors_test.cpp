@@ -74,6 +74,9 @@ TEST_F(ToolErrorTest, BadParameterNamesAndValuesListWhatIsValid) {
     expectRefused({input, "--output", "loud"}, 2, {"--output 'loud'", "mute, proc or orig"});
     expectRefused({input, "--freq-mode", "cubic"}, 2, {"--freq-mode 'cubic'", "lin, exp or log"});
     expectRefused({input, "--program", "4"}, 2, {"--program '4'", "0 to 3"});
+    // Read once the input's rate is known, and refused before any output is opened.
+    expectRefused({input, "--set", "Freq.Hi=100Hz"}, 2, {"--set Freq.Hi=100Hz", "no lower than 155.7 Hz"});
+    expectRefused({input, "--band", "kick", "--band", "bd:note=36,channel=10"}, 2, {"'kick' and 'bd'"});
 }
 
 TEST_F(ToolErrorTest, CommandLineMistakes) {

@@ -5,6 +5,7 @@
 #include "tools/zephyrion/help_texts.h"
 #include "tools/zephyrion/kit_presets.h"
 #include "tools/zephyrion/parameter_values.h"
+#include "tools/zephyrion/readable_settings.h"
 #include "tools/zephyrion/smf_writer.h"
 #include "tools/zephyrion/text.h"
 
@@ -17,6 +18,9 @@ namespace zcli {
 namespace {
 
 constexpr int kMaxBlockSize = 65536;
+// The sample rates info reads the settings at.
+constexpr double kMinRate = 1000.0;
+constexpr double kMaxRate = 768000.0;
 
 // Walks the arguments of one command, splitting "--name=value" so both spellings behave alike.
 class ArgumentCursor {
@@ -123,7 +127,15 @@ struct ParameterOptions {
                 throw UsageError("--set '" + text + "': write NAME=VALUE, e.g. --set Amp.Hi=0.5");
             }
             const std::string name = text.substr(0, equals);
-            const float value = parseNormalised(text.substr(equals + 1), "--set " + name);
+            const std::string valueText = text.substr(equals + 1);
+            const int index = tableIndexOf(name);
+            if (hasReadableForm(index) && !isPlainNumber(valueText)) {
+                // Its normalised value needs the input's sample rate, known once the file is open.
+                checkReadable(index, valueText, "--set " + name + " '" + valueText + "'");
+                requests.push_back({"--set " + text, name, 0.0f, valueText});
+                return;
+            }
+            const float value = parseNormalised(valueText, "--set " + name);
             if (sameName(name, nameOf(zephyrion::kNoteOrCC))) {
                 controllerMode = value > 0.5f;
             }
@@ -222,7 +234,7 @@ std::string presetNames() {
 }
 
 // NAME or NAME:KEY=VALUE,...: a kit preset's settings, then the band's own; any name once settings are given.
-BandRequest parseBand(const std::string& spec, bool controllerMode) {
+BandRequest readBand(const std::string& spec, bool controllerMode) {
     const std::string option = "--band " + spec;
     const std::size_t colon = spec.find(':');
     BandRequest band;
@@ -253,6 +265,52 @@ BandRequest parseBand(const std::string& spec, bool controllerMode) {
         throw UsageError(message.rfind(option, 0) == 0 ? message : option + ": " + message);
     }
     return band;
+}
+
+// What a band sends, to tell bands apart: a note on a channel, or control changes, always on channel 1, with
+// a controller number.
+struct Voice {
+    bool controller = false;
+    int number = 0;
+    int channel = 1;
+
+    bool operator==(const Voice&) const = default;
+
+    std::string text() const {
+        return controller ? "controller " + std::to_string(number)
+                          : "note " + std::to_string(number) + " on channel " + std::to_string(channel);
+    }
+};
+
+Voice voiceOf(std::vector<ParameterRequest> requests, const BandRequest& band) {
+    using namespace zephyrion;
+    requests.insert(requests.end(), band.parameters.begin(), band.parameters.end());
+    const ParameterValues values = settledValues(requests);
+    const std::int32_t number = roundHalfEven(static_cast<double>(values[kMidiNote]) * 127.0);
+    if (values[kNoteOrCC] > 0.5f) {
+        return {true, number & 0x7F, 1};
+    }
+    // The plug-in sends notes 1..100 only, so notes set above 100 all sound as 100.
+    return {false, std::clamp(number + 24, 1, 100),
+            1 + roundHalfEven(static_cast<double>(values[kMidiChannel]) * 15.0)};
+}
+
+// Two bands sending the same messages could not be told apart in the MIDI they make.
+void checkBandsAreDistinct(const ConvertRequest& request, const std::string& spec) {
+    const BandRequest& added = request.bands.back();
+    const Voice voice = voiceOf(request.plugin.parameters, added);
+    for (std::size_t other = 0; other + 1 < request.bands.size(); ++other) {
+        const BandRequest& band = request.bands[other];
+        if (sameName(band.name, added.name)) {
+            throw UsageError("--band " + spec + ": a second band named '" + added.name +
+                             "'; give each band its own name");
+        }
+        if (voiceOf(request.plugin.parameters, band) == voice) {
+            throw UsageError("--band " + spec + ": bands '" + band.name + "' and '" + added.name +
+                             "' both send " + voice.text() + "; give each band its own " +
+                             (voice.controller ? "controller" : "note or channel"));
+        }
+    }
 }
 
 // Two outputs under one name would overwrite each other, and an output named like an input would destroy it.
@@ -371,14 +429,9 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
     request.plugin.parameters = parameters.finish();
     for (std::size_t band = 0; band < bands.size(); ++band) {
         const std::string& spec = bands[band];
-        request.bands.push_back(parseBand(spec, parameters.controllerMode));
+        request.bands.push_back(readBand(spec, parameters.controllerMode));
         request.bands.back().input = inputsBeforeBand[band] == 0 ? 0 : inputsBeforeBand[band] - 1;
-        for (std::size_t other = 0; other + 1 < request.bands.size(); ++other) {
-            if (sameName(request.bands[other].name, request.bands.back().name)) {
-                throw UsageError("--band " + spec + ": a second band named '" + request.bands.back().name +
-                                 "'; give each band its own name");
-            }
-        }
+        checkBandsAreDistinct(request, spec);
     }
     checkStemsHaveBands(request, bands, inputsBeforeBand);
     if (request.bands.size() > 1 && !request.audioOut.empty()) {
@@ -394,11 +447,19 @@ InfoRequest parseInfo(const std::vector<std::string>& arguments, std::size_t fir
         const std::string argument = cursor.take();
         if (argument == "--plugin") {
             request.pluginPath = cursor.value(argument);
+        } else if (argument == "--rate") {
+            request.sampleRate = parseNumber(cursor.value(argument), argument, kMinRate, kMaxRate);
+        } else if (argument == "--presets") {
+            cursor.noValue(argument);
+            request.presets = true;
         } else if (cursor.isOption(argument)) {
             cursor.unknown(argument);
         } else {
             cursor.unexpected(argument);
         }
+    }
+    if (request.presets && !request.pluginPath.empty()) {
+        throw UsageError("--presets shows the tool's own kit presets; leave out --plugin");
     }
     return request;
 }
@@ -491,6 +552,10 @@ Request parseCommandLine(const std::vector<std::string>& arguments) {
     }
     throw UsageError("unknown command '" + command +
                      "'; the commands are convert, info, demo, snapshot and validate");
+}
+
+BandRequest parseBand(const std::string& spec) {
+    return readBand(spec, false);
 }
 
 std::string defaultMidiPath(const std::string& input) {

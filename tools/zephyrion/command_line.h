@@ -13,6 +13,8 @@ struct ParameterRequest {
     std::string option; // as the user wrote it, for messages
     std::string name;
     float value = 0.0f;
+    std::string readable =
+        {}; // a value with its unit, such as "120Hz": value is set from it once the rate is known
 };
 
 struct PluginSettings {
@@ -48,6 +50,8 @@ struct ConvertRequest {
 
 struct InfoRequest {
     std::string pluginPath;
+    double sampleRate = 44100.0; // of the settings' readable forms
+    bool presets = false;        // the kit presets instead of a plug-in
 };
 
 struct DemoRequest {
@@ -70,6 +74,9 @@ struct TextRequest {
 using Request = std::variant<TextRequest, ConvertRequest, InfoRequest, DemoRequest, SnapshotRequest>;
 
 Request parseCommandLine(const std::vector<std::string>& arguments);
+
+// A --band as convert reads it, for commands that show the kit presets.
+BandRequest parseBand(const std::string& spec);
 
 // The MIDI file written when -o is not given: the input's path with its extension replaced by .mid.
 std::string defaultMidiPath(const std::string& input);

@@ -110,9 +110,9 @@ std::string counted(int count, const std::string& thing) {
     return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }
 
-// One line per band; a band's name follows its input's in brackets.
+// Lines for each band, the second its edges and window; a band's name follows its input's in brackets.
 void printSummary(const ConvertRequest& request, const Band& band, const Conversion& conversion,
-                  double sampleRate) {
+                  double sampleRate, const std::string& readable) {
     const std::string suffix =
         band.name.empty() ? std::string() : std::string(" [").append(band.name).append("]");
     const std::string source = std::string(request.inputs[band.input]).append(suffix);
@@ -126,6 +126,9 @@ void printSummary(const ConvertRequest& request, const Band& band, const Convers
     std::fprintf(stderr, "%s: %s, %s in %.1f s -> %s\n", source.c_str(), counted(notes, "note").c_str(),
                  counted(controls, "control change").c_str(),
                  static_cast<double>(conversion.inputFrames) / sampleRate, request.midiOut.c_str());
+    if (!readable.empty()) {
+        std::fprintf(stderr, "%s: %s\n", source.c_str(), readable.c_str());
+    }
     if (conversion.notesClosed > 0) {
         std::fprintf(stderr, "%s: %s still sounding %.0f s after the input, closed there\n", target.c_str(),
                      counted(conversion.notesClosed, "note").c_str(), kMaxTailSeconds);
@@ -170,9 +173,11 @@ Conversion runConvert(const ConvertRequest& request) {
         stems[stem].input = inputs[stem].get();
     }
     std::vector<ScoredBand> scored;
+    std::vector<std::string> readable;
     for (const Band& band : bands) {
         plugins.push_back(loadPlugin(request.plugin.pluginPath, rate, request.blockSize));
-        configurePlugin(*plugins.back(), band.settings);
+        configurePlugin(*plugins.back(), band.settings, input.sampleRate());
+        readable.push_back(readableBandOf(*plugins.back(), input.sampleRate()));
         placeNotesOnHits(*plugins.back(), band.settings, request.rawTiming);
         // Bands come in the order of their inputs, so the stems' results come in the bands' order.
         stems[band.input].plugins.push_back(plugins.back().get());
@@ -245,7 +250,7 @@ Conversion runConvert(const ConvertRequest& request) {
     outputs.commit();
     if (!request.quiet) {
         for (std::size_t band = 0; band < bands.size(); ++band) {
-            printSummary(request, bands[band], results[band], input.sampleRate());
+            printSummary(request, bands[band], results[band], input.sampleRate(), readable[band]);
         }
         if (score) {
             std::fputs(scoreLines(*score).c_str(), stderr);

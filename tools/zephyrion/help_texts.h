@@ -54,7 +54,14 @@ Plug-in:
   --plugin PATH          another VST 2 library (default: zephyrion.so beside this tool)
   --program N            program 0..3, selected before the parameters below (default 0)
   --set NAME=VALUE       any parameter by the name the plug-in reports (case does not matter), with the
-                         value 0..1 a host sends, e.g. --set Amp.Hi=0.6; zephyrion info lists them
+                         value 0..1 a host sends, e.g. --set Amp.Hi=0.6; zephyrion info lists them.
+                         Seven also take a value in their unit, read at the input's sample rate and set
+                         to the nearest value the plug-in has (out of reach: an error naming the range):
+                           Freq.Lo, Freq.Hi   the -3 dB edge of the highpass or lowpass side in the
+                                              curve of --freq-mode, e.g. 120Hz, 2.5kHz
+                           Amp.Lo, Amp.Hi     the window's upper or lower bound, e.g. -30dB (or dBFS)
+                           Volume             the gain of the two channels' sum, e.g. -6dB
+                           Falloff, Release   the hold and the level's half-life, e.g. 20ms, 0.5s
   --note NOTE            note name C0..C8 (C3 is MIDI note 60) or MIDI note number 24..120, as
                          the editor offers them (the plug-in sends at most note 100);
                          with --cc the controller number 0..127
@@ -68,18 +75,21 @@ Plug-in:
 Bands (one plug-in instance each, all fed the same audio):
   --band NAME[:KEY=VALUE,...]
                          one more band, repeatable; NAME is a kit preset (kick, snare, hihat, toms) or,
-                         with settings, any name. KEYs are parameter names as --set takes them, or
-                         note, channel, velocity, output and freq-mode as the options above take them,
-                         e.g. --band kick:Amp.Hi=0.9 or --band ride:Freq.Lo=0.9,note=51,channel=10.
+                         with settings, any name. KEYs are parameter names as --set takes them (units
+                         too), or note, channel, velocity, output and freq-mode as the options above take
+                         them, e.g. --band kick:Amp.Hi=-20dB or --band ride:Freq.Lo=0.9,note=51,channel=10.
                          The options above apply to every band first, then its preset, then its KEYs.
                          Presets (General MIDI drums on channel 10, exponential, Release and Falloff 0.95):
                            kick   note 36  Freq.Hi 0.08                 Amp.Hi 0.85
                            snare  note 38  Freq.Lo 0.25, Freq.Hi 0.6    Amp.Hi 0.65
                            hihat  note 42  Freq.Lo 0.85                 Amp.Hi 0.9
                            toms   note 45  Freq.Lo 0.15, Freq.Hi 0.3    Amp.Hi 0.8
+                         (zephyrion info --presets shows them in Hz, dBFS and ms.) Two bands may not
+                         send the same note on the same channel (with --cc: the same controller).
                          The MIDI file gets a track per band named after it (format 1), event lines a
-                         "band" field, the summary a line per band; --plot shows every band's notes
-                         (and a window only for one band); --audio-out takes one band only.
+                         "band" field, the summary two lines per band (notes found; edges and window in
+                         Hz and dBFS); --plot shows every band's notes (and a window only for one band);
+                         --audio-out takes one band only.
   --merge                all bands' notes on one track (format 0)
 
 Stems (several inputs, one timeline, one MIDI file):
@@ -108,14 +118,20 @@ Examples:
   zephyrion convert take.wav --events - --plot take.png --velocity-from-level --velocity 40
   zephyrion convert kit.wav -o kit.mid --band kick --band snare:Amp.Hi=0.7 --band hihat
   zephyrion convert kick.wav --band kick snare.wav --band snare -o kit.mid
+  zephyrion convert kit.wav --band kick:Freq.Hi=90Hz --band snare:Freq.Lo=150Hz,Amp.Hi=-12dB
 )";
 
-inline constexpr std::string_view kInfoHelp = R"(Usage: zephyrion info [--plugin PATH]
+inline constexpr std::string_view kInfoHelp = R"(Usage: zephyrion info [--plugin PATH] [--rate HZ]
+       zephyrion info --presets [--rate HZ]
 
 Loads the plug-in and prints what a host sees: names, vendor, version, unique identifier, inputs and
 outputs, flags, every parameter with its name, display and label, the programs and the canDo answers.
+For Zephyrion each parameter's meaning follows: the editor's words, or the value in its unit (the
+frequency edges in Hz, the window in dBFS, the gain in dB, the hold and the release in ms).
 
   --plugin PATH          another VST 2 library (default: zephyrion.so beside this tool)
+  --rate HZ              the sample rate the meanings are read at, 1000..768000 (default 44100)
+  --presets              instead, convert's kit presets: each setting as a host stores it and in its unit
   --help                 this text
 )";
 
@@ -135,7 +151,8 @@ inline constexpr std::string_view kSnapshotHelp =
     R"(usage: zephyrion snapshot OUT.png [--set NAME=VALUE ...] [--note-active]
 
 Renders the editor window as a host shows it right after opening, as a PNG.
-  --set NAME=VALUE  a parameter by its name (case does not matter), value 0..1
+  --set NAME=VALUE  a parameter by its name (case does not matter), value 0..1 or in its unit as
+                    convert takes it, read at 44100 Hz
   --note-active     a note sounds: the window display lights up
 )";
 

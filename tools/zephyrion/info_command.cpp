@@ -1,9 +1,12 @@
 #include "tools/zephyrion/commands.h"
 
 #include "plugin/parameters.h"
+#include "tools/zephyrion/kit_presets.h"
 #include "tools/zephyrion/parameter_values.h"
 #include "tools/zephyrion/plugin_host.h"
+#include "tools/zephyrion/readable_settings.h"
 
+#include <cmath>
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -61,12 +64,14 @@ std::string flagWords(vst::VstInt32 flags) {
     return words.empty() ? "none" : words;
 }
 
-// Zephyrion's stepped parameters read in the editor's terms; empty for the others and for other plug-ins.
-std::string meaning(vsthost::Plugin& plugin, int index, bool zephyrionTable) {
+// Zephyrion's parameters read in the editor's terms or in their units; empty for other plug-ins.
+std::string meaning(vsthost::Plugin& plugin, int index, bool zephyrionTable, double sampleRate) {
     if (!zephyrionTable || !zephyrion::isRealParameter(index)) {
         return "";
     }
     const float value = plugin.getParameter(index);
+    const ReadableContext context{sampleRate,
+                                  zephyrion::threeStepOf(plugin.getParameter(zephyrion::kFreqMode))};
     const bool controllerMode = plugin.getParameter(zephyrion::kNoteOrCC) > 0.5f;
     switch (zephyrion::kParameters[static_cast<std::size_t>(index)].kind) {
     case zephyrion::ParameterKind::Note: return describeNote(value, controllerMode);
@@ -75,22 +80,9 @@ std::string meaning(vsthost::Plugin& plugin, int index, bool zephyrionTable) {
     case zephyrion::ParameterKind::Switch: return describeSwitch(value);
     case zephyrion::ParameterKind::ThreeStep:
         return index == zephyrion::kOutMode ? describeOutputMode(value) : describeFreqMode(value);
-    case zephyrion::ParameterKind::Continuous: return "";
+    case zephyrion::ParameterKind::Continuous: return describeReadable(index, value, context);
     }
     return "";
-}
-
-// True when the plug-in reports Zephyrion's names at Zephyrion's indices, so its table can explain values.
-bool reportsZephyrionTable(vsthost::Plugin& plugin) {
-    if (plugin.effect().numParams < zephyrion::kNumRealParams) {
-        return false;
-    }
-    for (const zephyrion::ParameterInfo& info : zephyrion::kParameters) {
-        if (plugin.parameterName(info.index) != info.name) {
-            return false;
-        }
-    }
-    return true;
 }
 
 void printPins(vsthost::Plugin& plugin, vst::VstInt32 opcode, int count, const char* title) {
@@ -103,10 +95,39 @@ void printPins(vsthost::Plugin& plugin, vst::VstInt32 opcode, int count, const c
     }
 }
 
+// Each kit preset as --band sets it up: its note, channel and curve, then every setting with a readable form,
+// as a host stores it and in its unit.
+void printPresets(double sampleRate) {
+    std::printf("Kit presets (--band NAME) at %g Hz: each setting as a host stores it, and what it does.\n",
+                sampleRate);
+    for (const KitPreset& preset : kKitPresets) {
+        BandRequest band = parseBand(std::string(preset.name));
+        resolveReadable(band.parameters, sampleRate, zephyrion::kParameters[zephyrion::kFreqMode].initial);
+        const ParameterValues values = settledValues(band.parameters);
+        const ReadableContext context{sampleRate, zephyrion::threeStepOf(values[zephyrion::kFreqMode])};
+        std::printf("\n%s: %s, %s, %s\n", band.name.c_str(),
+                    describeNote(values[zephyrion::kMidiNote], false).c_str(),
+                    describeChannel(values[zephyrion::kMidiChannel]).c_str(),
+                    describeFreqMode(values[zephyrion::kFreqMode]).c_str());
+        for (const zephyrion::ParameterInfo& info : zephyrion::kParameters) {
+            if (hasReadableForm(info.index)) {
+                const float value = values[static_cast<std::size_t>(info.index)];
+                std::printf("  %-8s %.2f  %s\n", std::string(info.name).c_str(), static_cast<double>(value),
+                            describeReadable(info.index, value, context).c_str());
+            }
+        }
+    }
+}
+
 } // namespace
 
 void runInfo(const InfoRequest& request) {
-    std::unique_ptr<vsthost::Plugin> plugin = loadPlugin(request.pluginPath, 44100.0f, 512);
+    if (request.presets) {
+        printPresets(request.sampleRate);
+        return;
+    }
+    std::unique_ptr<vsthost::Plugin> plugin =
+        loadPlugin(request.pluginPath, static_cast<float>(request.sampleRate), 512);
     const vst::AEffect& effect = plugin->effect();
     std::printf("Library:        %s (entry %s)\n", plugin->module().path().c_str(),
                 plugin->module().entryName().c_str());
@@ -133,11 +154,12 @@ void runInfo(const InfoRequest& request) {
 
     const bool zephyrionTable = reportsZephyrionTable(*plugin);
     std::printf("\nParameters (%d):\n", effect.numParams);
-    std::printf("  %3s  %-12s %-10s %-6s %s\n", "#", "name", "display", "label", "meaning");
+    const std::string meaningTitle = "meaning at " + std::to_string(std::lrint(request.sampleRate)) + " Hz";
+    std::printf("  %3s  %-12s %-10s %-6s %s\n", "#", "name", "display", "label", meaningTitle.c_str());
     for (int index = 0; index < effect.numParams; ++index) {
         std::printf("  %3d  %-12s %-10s %-6s %s\n", index, plugin->parameterName(index).c_str(),
                     plugin->parameterDisplay(index).c_str(), plugin->parameterLabel(index).c_str(),
-                    meaning(*plugin, index, zephyrionTable).c_str());
+                    meaning(*plugin, index, zephyrionTable, request.sampleRate).c_str());
     }
 
     std::printf("\nPrograms (%d, current %d):\n", effect.numPrograms, plugin->program());

@@ -4,6 +4,7 @@
 #include "tools/common/errors.h"
 #include "tools/common/plugin_location.h"
 #include "tools/zephyrion/parameter_values.h"
+#include "tools/zephyrion/readable_settings.h"
 #include "tools/zephyrion/text.h"
 
 #include <algorithm>
@@ -48,7 +49,7 @@ std::unique_ptr<vsthost::Plugin> loadPlugin(const std::string& path, float sampl
     }
 }
 
-void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings) {
+void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings, double sampleRate) {
     const int programs = plugin.effect().numPrograms;
     if (settings.program >= programs && !(settings.program == 0 && programs == 0)) {
         throw UsageError("--program " + std::to_string(settings.program) + ": this plug-in has programs 0.." +
@@ -58,7 +59,10 @@ void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings) {
         plugin.setProgram(settings.program);
     }
     const std::vector<std::string> names = parameterNames(plugin);
-    for (const ParameterRequest& request : settings.parameters) {
+    std::vector<ParameterRequest> requests = settings.parameters;
+    const int freqMode = findParameter(names, zephyrion::kParameters[zephyrion::kFreqMode].name);
+    resolveReadable(requests, sampleRate, freqMode < 0 ? 0.0f : plugin.getParameter(freqMode));
+    for (const ParameterRequest& request : requests) {
         plugin.setParameter(parameterIndexOf(names, request), request.value);
     }
 }
@@ -97,6 +101,29 @@ std::optional<int> sentNoteOf(vsthost::Plugin& plugin) {
         return std::nullopt;
     }
     return sentNoteNumber(plugin.getParameter(note));
+}
+
+bool reportsZephyrionTable(vsthost::Plugin& plugin) {
+    if (plugin.effect().numParams < zephyrion::kNumRealParams) {
+        return false;
+    }
+    for (const zephyrion::ParameterInfo& info : zephyrion::kParameters) {
+        if (plugin.parameterName(info.index) != info.name) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string readableBandOf(vsthost::Plugin& plugin, double sampleRate) {
+    if (!reportsZephyrionTable(plugin)) {
+        return "";
+    }
+    ParameterValues values{};
+    for (const zephyrion::ParameterInfo& info : zephyrion::kParameters) {
+        values[static_cast<std::size_t>(info.index)] = plugin.getParameter(info.index);
+    }
+    return describeBand(values, sampleRate);
 }
 
 } // namespace zcli

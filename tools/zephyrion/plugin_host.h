@@ -16,8 +16,9 @@ namespace zcli {
 std::unique_ptr<vsthost::Plugin> loadPlugin(const std::string& path, float sampleRate, int blockSize);
 
 // Selects the program (which also makes the plug-in recompute what depends on the sample rate), then sets
-// each parameter by name. Throws UsageError for a name the plug-in does not report, listing those it does.
-void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings);
+// each parameter by name, a value with a unit read at this rate. Throws UsageError for a name the plug-in
+// does not report, listing those it does, or a value it cannot reach.
+void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings, double sampleRate);
 
 // The whole file is known, so the lookahead costs nothing: notes go on the hits unless the user asks for
 // the plug-in's own timing or sets Lookahead himself. Plug-ins without the parameter are left alone.
@@ -28,5 +29,10 @@ std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin);
 float inputGainOf(vsthost::Plugin& plugin);
 // The MIDI note Zephyrion sends; absent for another plug-in or when it sends control changes.
 std::optional<int> sentNoteOf(vsthost::Plugin& plugin);
+
+// True when the plug-in reports Zephyrion's names at Zephyrion's indices, so its table can explain values.
+bool reportsZephyrionTable(vsthost::Plugin& plugin);
+// Zephyrion's band edges and window as one line at this rate; empty for another plug-in.
+std::string readableBandOf(vsthost::Plugin& plugin, double sampleRate);
 
 } // namespace zcli

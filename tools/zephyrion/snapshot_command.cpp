@@ -9,6 +9,7 @@
 #include "tools/common/errors.h"
 #include "tools/zephyrion/commands.h"
 #include "tools/zephyrion/parameter_values.h"
+#include "tools/zephyrion/readable_settings.h"
 #include "ui/png/PngWriter.h"
 #include "vst/entry.h"
 
@@ -30,8 +31,11 @@ std::vector<Setting> settingsOf(const SnapshotRequest& request) {
     for (const zephyrion::ParameterInfo& parameter : zephyrion::kParameters) {
         names.emplace_back(parameter.name);
     }
+    // The plug-in runs at its own default rate here.
+    std::vector<ParameterRequest> requests = request.parameters;
+    resolveReadable(requests, kReadableRate, zephyrion::kParameters[zephyrion::kFreqMode].initial);
     std::vector<Setting> settings;
-    for (const ParameterRequest& parameter : request.parameters) {
+    for (const ParameterRequest& parameter : requests) {
         settings.push_back({parameterIndexOf(names, parameter), parameter.value});
     }
     return settings;

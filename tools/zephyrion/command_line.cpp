@@ -180,8 +180,18 @@ std::vector<std::string> split(std::string_view text, char separator) {
     return parts;
 }
 
-// Applies KEY=VALUE,... to a band: a friendly key such as note=C1, or a parameter of the table by name.
-void applyBandSettings(ParameterOptions& band, std::string_view settings, const std::string& option) {
+// bleed=keep or bleed=suppress (the default).
+bool keepsBleed(const std::string& value, const std::string& option) {
+    const std::string word = lowerCase(withoutOuterBlanks(value));
+    if (word != "keep" && word != "suppress") {
+        throw UsageError(option + ": bleed is keep or suppress, not '" + value + "'");
+    }
+    return word == "keep";
+}
+
+// Applies KEY=VALUE,... to a band: a friendly key such as note=C1, bleed=keep, or a parameter by name.
+void applyBandSettings(ParameterOptions& band, bool& keepBleed, std::string_view settings,
+                       const std::string& option) {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> all;
         for (const zephyrion::ParameterInfo& info : zephyrion::kParameters) {
@@ -197,6 +207,10 @@ void applyBandSettings(ParameterOptions& band, std::string_view settings, const 
         }
         const std::string key = item.substr(0, equals);
         const std::string friendly = "--" + lowerCase(withoutOuterBlanks(key));
+        if (friendly == "--bleed") {
+            keepBleed = keepsBleed(item.substr(equals + 1), option);
+            continue;
+        }
         if (friendly != "--set" && takesValue(friendly)) {
             band.take(friendly, item.substr(equals + 1));
         } else {
@@ -204,7 +218,7 @@ void applyBandSettings(ParameterOptions& band, std::string_view settings, const 
                 parameterIndexOf(names, {option, key, 0.0f});
             } catch (const UsageError& error) {
                 std::string message = error.what();
-                message.append("; or note, channel, velocity, output, freq-mode");
+                message.append("; or note, channel, velocity, output, freq-mode, bleed");
                 throw UsageError(message);
             }
             band.take("--set", item);
@@ -225,7 +239,7 @@ std::string presetNames() {
 BandRequest parseBand(const std::string& spec, bool controllerMode) {
     const std::string option = "--band " + spec;
     const std::size_t colon = spec.find(':');
-    BandRequest band{spec.substr(0, colon), {}};
+    BandRequest band{spec.substr(0, colon), {}, false};
     if (band.name.empty()) {
         throw UsageError(option + ": the band needs a name, e.g. --band kick or --band ride:Freq.Lo=0.9");
     }
@@ -240,11 +254,11 @@ BandRequest parseBand(const std::string& spec, bool controllerMode) {
     options.controllerMode = controllerMode;
     try {
         if (hasPreset) {
-            applyBandSettings(options, kKitCommon, option);
-            applyBandSettings(options, preset->settings, option);
+            applyBandSettings(options, band.keepBleed, kKitCommon, option);
+            applyBandSettings(options, band.keepBleed, preset->settings, option);
         }
         if (colon != std::string::npos) {
-            applyBandSettings(options, std::string_view(spec).substr(colon + 1), option);
+            applyBandSettings(options, band.keepBleed, std::string_view(spec).substr(colon + 1), option);
         }
         band.parameters = options.finish();
     } catch (const UsageError& error) {
@@ -313,6 +327,9 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
         } else if (argument == "--merge") {
             cursor.noValue(argument);
             request.merge = true;
+        } else if (argument == "--keep-bleed") {
+            cursor.noValue(argument);
+            request.keepBleed = true;
         } else if (!parameters.handle(argument, cursor)) {
             cursor.unknown(argument);
         }

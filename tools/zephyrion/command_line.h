@@ -24,6 +24,7 @@ struct PluginSettings {
 struct BandRequest {
     std::string name;                         // the track's name and the events' "band"
     std::vector<ParameterRequest> parameters; // the preset's, then the band's own, after plugin.parameters
+    bool keepBleed = false;                   // bleed=keep: out of bleed suppression
 };
 
 struct ConvertRequest {
@@ -38,6 +39,7 @@ struct ConvertRequest {
     bool quiet = false;
     bool rawTiming = false;         // notes where the plug-in's level crossed, not on the hits' starts
     bool merge = false;             // the bands' notes on one track, format 0
+    bool keepBleed = false;         // no bleed suppression between bands
     PluginSettings plugin;          // with bands: the program and options every band starts from
     std::vector<BandRequest> bands; // empty: one instance set up by plugin alone
 };

@@ -2,6 +2,7 @@
 
 #include "tools/common/atomic_output.h"
 #include "tools/common/errors.h"
+#include "tools/zephyrion/bleed.h"
 #include "tools/zephyrion/event_json.h"
 #include "tools/zephyrion/plugin_host.h"
 #include "tools/zephyrion/smf_writer.h"
@@ -54,15 +55,16 @@ void writeAll(AtomicOutput& output, const std::string& bytes) {
 struct Band {
     std::string name; // empty without --band
     PluginSettings settings;
+    bool keepBleed = false;
 };
 
 std::vector<Band> bandsOf(const ConvertRequest& request) {
     if (request.bands.empty()) {
-        return {{"", request.plugin}};
+        return {{"", request.plugin, false}};
     }
     std::vector<Band> bands;
     for (const BandRequest& band : request.bands) {
-        Band& added = bands.emplace_back(Band{band.name, request.plugin});
+        Band& added = bands.emplace_back(Band{band.name, request.plugin, band.keepBleed});
         added.settings.parameters.insert(added.settings.parameters.end(), band.parameters.begin(),
                                          band.parameters.end());
     }
@@ -117,13 +119,42 @@ void printSummary(const ConvertRequest& request, const std::string& band, const 
         notes += event.startsNote() ? 1 : 0;
         controls += event.kind() == kControlChange ? 1 : 0;
     }
-    std::fprintf(stderr, "%s: %s, %s in %.1f s -> %s\n", source.c_str(), counted(notes, "note").c_str(),
+    const std::string bled =
+        conversion.notesToOtherBands
+            ? "; " + counted(*conversion.notesToOtherBands, "note") + " went to other bands"
+            : std::string();
+    std::fprintf(stderr, "%s: %s, %s in %.1f s -> %s%s\n", source.c_str(), counted(notes, "note").c_str(),
                  counted(controls, "control change").c_str(),
-                 static_cast<double>(conversion.inputFrames) / sampleRate, request.midiOut.c_str());
+                 static_cast<double>(conversion.inputFrames) / sampleRate, request.midiOut.c_str(),
+                 bled.c_str());
     if (conversion.notesClosed > 0) {
         std::fprintf(stderr, "%s: %s still sounding %.0f s after the input, closed there\n", target.c_str(),
                      counted(conversion.notesClosed, "note").c_str(), kMaxTailSeconds);
     }
+}
+
+// With two or more bands each hit goes to the band it excites most, unless the user keeps the bleed.
+bool suppressesBleed(const ConvertRequest& request) {
+    return request.bands.size() >= 2 && !request.keepBleed;
+}
+
+// Needs every band's note levels, which only a plug-in with the level buffer gives: without, one warning.
+void suppressBleedOf(const ConvertRequest& request, const std::vector<Band>& bands,
+                     const std::vector<std::optional<AmplitudeWindow>>& windows,
+                     std::vector<Conversion>& results, double sampleRate) {
+    std::vector<BleedBand> bleed;
+    for (std::size_t band = 0; band < bands.size(); ++band) {
+        if (!results[band].noteLevels || !windows[band]) {
+            if (!request.quiet) {
+                const std::string& path = request.plugin.pluginPath;
+                std::fprintf(stderr, "%s: gives no levels of its bands; no bleed suppression between them\n",
+                             path.empty() ? "the plug-in" : path.c_str());
+            }
+            return;
+        }
+        bleed.push_back({&results[band], windows[band]->lower, !bands[band].keepBleed});
+    }
+    suppressBleed(bleed, sampleRate);
 }
 
 } // namespace
@@ -138,11 +169,13 @@ Conversion runConvert(const ConvertRequest& request) {
     const std::vector<Band> bands = bandsOf(request);
     std::vector<std::unique_ptr<vsthost::Plugin>> plugins;
     std::vector<vsthost::Plugin*> instances;
+    std::vector<std::optional<AmplitudeWindow>> windows;
     for (const Band& band : bands) {
         plugins.push_back(loadPlugin(request.plugin.pluginPath, rate, request.blockSize));
         configurePlugin(*plugins.back(), band.settings);
         placeNotesOnHits(*plugins.back(), band.settings, request.rawTiming);
         instances.push_back(plugins.back().get());
+        windows.push_back(amplitudeWindowOf(*plugins.back()));
     }
     Outputs outputs(request);
 
@@ -160,13 +193,16 @@ Conversion runConvert(const ConvertRequest& request) {
     sinks.waveform = waveform ? &*waveform : nullptr;
     sinks.waveformGain = inputGainOf(*plugins.front());
     sinks.progress = &progress;
+    sinks.noteLevels = suppressesBleed(request);
     // Several bands have several windows; the plot shows one only when there is one.
-    const std::optional<AmplitudeWindow> window =
-        plugins.size() == 1 ? amplitudeWindowOf(*plugins.front()) : std::nullopt;
+    const std::optional<AmplitudeWindow> window = plugins.size() == 1 ? windows.front() : std::nullopt;
 
-    const std::vector<Conversion> results = convertAudio(instances, input, request.blockSize, sinks);
+    std::vector<Conversion> results = convertAudio(instances, input, request.blockSize, sinks);
     for (const auto& plugin : plugins) {
         plugin->close();
+    }
+    if (suppressesBleed(request)) {
+        suppressBleedOf(request, bands, windows, results, input.sampleRate());
     }
     const Conversion merged = mergeConversions(results);
 

@@ -2,11 +2,13 @@
 
 #include "tools/common/errors.h"
 #include "tools/zephyrion/interruption.h"
+#include "tools/zephyrion/note_levels.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
+#include <optional>
 #include <utility>
 
 namespace zcli {
@@ -50,7 +52,7 @@ private:
 class BlockRunner {
 public:
     BlockRunner(vsthost::Plugin& plugin, int blockSize)
-        : plugin_(plugin), blockSize_(static_cast<std::size_t>(blockSize)) {
+        : plugin_(plugin), blockSize_(static_cast<std::size_t>(blockSize)), levels_(blockSize_) {
         const vst::AEffect& effect = plugin.effect();
         inputs_.assign(static_cast<std::size_t>(std::max(2, effect.numInputs)),
                        std::vector<float>(blockSize_));
@@ -95,6 +97,11 @@ public:
     }
 
     std::size_t blockSize() const { return blockSize_; }
+    // Before the plug-in is resumed: false when it has no level buffer.
+    bool attachLevels() {
+        return plugin_.attachLevels(levels_.data(), static_cast<vst::VstInt32>(blockSize_));
+    }
+    const float* levels() const { return levels_.data(); }
 
 private:
     void collect(std::vector<MidiEvent>& events, SoundingNotes& sounding) {
@@ -123,6 +130,7 @@ private:
     std::vector<std::vector<float>> outputs_;
     std::vector<float*> inputPointers_;
     std::vector<float*> outputPointers_;
+    std::vector<float> levels_;
 };
 
 } // namespace
@@ -154,6 +162,14 @@ struct Lane {
     Conversion result;
     // A plug-in with latency delays its audio and its events alike; both are moved back by it.
     std::int64_t latency = 0;
+    std::optional<NoteLevels> noteLevels;
+
+    void run(std::size_t frames) {
+        runner.run(frames, result.events, sounding);
+        if (noteLevels) {
+            noteLevels->add(runner.levels(), frames, result.events);
+        }
+    }
 
     bool quiet(std::int64_t position, std::int64_t quietSpan) const {
         const std::int64_t lastEvent = result.events.empty() ? 0 : result.events.back().position;
@@ -170,6 +186,10 @@ struct Lane {
         result.endPosition = position - latency;
         // Events from one block arrive in order; a plug-in that reports them out of order is put right here.
         std::stable_sort(result.events.begin(), result.events.end(), earlier);
+        if (noteLevels) {
+            result.noteLevels = noteLevels->finish();
+            plugin.attachLevels(nullptr, 0);
+        }
     }
 };
 
@@ -184,8 +204,13 @@ std::vector<Conversion> convertAudio(const std::vector<vsthost::Plugin*>& plugin
         Lane& lane = lanes.emplace_back(*plugin, blockSize);
         plugin->clearRecords();
         plugin->rewind();
+        const bool levels = sinks.noteLevels && lane.runner.attachLevels();
         plugin->resume();
         lane.latency = std::max<std::int64_t>(0, plugin->effect().initialDelay);
+        if (levels) {
+            lane.noteLevels.emplace(std::lrint(kNoteLevelSeconds * input.sampleRate()), lane.latency,
+                                    static_cast<std::size_t>(blockSize));
+        }
         latest = std::max(latest, lane.latency);
     }
     // While the input lasts, every block's output lies before its end.
@@ -202,7 +227,7 @@ std::vector<Conversion> convertAudio(const std::vector<vsthost::Plugin*>& plugin
         for (Lane& lane : lanes) {
             std::copy_n(left.begin(), frames, lane.runner.left().begin());
             std::copy_n(right.begin(), frames, lane.runner.right().begin());
-            lane.runner.run(frames, lane.result.events, lane.sounding);
+            lane.run(frames);
         }
         if (sinks.audio != nullptr) {
             writeAligned(*sinks.audio, lanes.front().runner, position, frames, lanes.front().latency,
@@ -231,7 +256,7 @@ std::vector<Conversion> convertAudio(const std::vector<vsthost::Plugin*>& plugin
         const auto frames = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(blockSize), tailEnd - position));
         for (Lane& lane : lanes) {
-            lane.runner.run(frames, lane.result.events, lane.sounding);
+            lane.run(frames);
         }
         if (sinks.audio != nullptr) {
             writeAligned(*sinks.audio, lanes.front().runner, position, frames, lanes.front().latency,

@@ -69,7 +69,8 @@ Bands (one plug-in instance each, all fed the same audio):
                          one more band, repeatable; NAME is a kit preset (kick, snare, hihat, toms) or,
                          with settings, any name. KEYs are parameter names as --set takes them, or
                          note, channel, velocity, output and freq-mode as the options above take them,
-                         e.g. --band kick:Amp.Hi=0.9 or --band ride:Freq.Lo=0.9,note=51,channel=10.
+                         or bleed=keep (below), e.g. --band kick:Amp.Hi=0.9 or
+                         --band ride:Freq.Lo=0.9,note=51,channel=10.
                          The options above apply to every band first, then its preset, then its KEYs.
                          Presets (General MIDI drums on channel 10, exponential, Release and Falloff 0.95):
                            kick   note 36  Freq.Hi 0.08                 Amp.Hi 0.85
@@ -80,6 +81,12 @@ Bands (one plug-in instance each, all fed the same audio):
                          "band" field, the summary a line per band; --plot shows every band's notes
                          (and a window only for one band); --audio-out takes one band only.
   --merge                all bands' notes on one track (format 0)
+  --keep-bleed           every band keeps every note. Without it, with two or more bands, note-ons of
+                         different bands within 5 ms of the first are one hit, and only the band with
+                         the highest ratio of its level (its highest in the note's first 30 ms) to its
+                         window's lower bound (1 - Amp.Hi) keeps its note (ties keep all); the summary
+                         says how many notes each band gave to others. A band with bleed=keep keeps its
+                         notes and takes none from the others; control changes are left alone.
 
   -q, --quiet            no progress bar and no notes on standard error
   --help                 this text

@@ -1,0 +1,235 @@
+// Bleed between bands: the rule on made-up notes, each note's level from the stream of levels, and the tool
+// run on hits that reach more than one band.
+#include "tests/cli/tool_harness.h"
+#include "tests/support/PluginPath.h"
+#include "tests/support/Signals.h"
+#include "tools/zephyrion/bleed.h"
+#include "tools/zephyrion/note_levels.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace zcli_test {
+namespace {
+
+using zcli::MidiEvent;
+
+constexpr int kRate = 44100;
+
+struct Note {
+    std::int64_t position;
+    float level; // in its first moments
+};
+
+// Each note 400 samples long on its own key, its note-off after it; `controls` adds a control change.
+zcli::Conversion bandOf(int key, const std::vector<Note>& notes, bool controls = false) {
+    zcli::Conversion conversion;
+    conversion.noteLevels.emplace();
+    for (const Note& note : notes) {
+        conversion.events.push_back({note.position, 0x99, static_cast<std::uint8_t>(key), 100});
+        conversion.events.push_back({note.position + 400, 0x89, static_cast<std::uint8_t>(key), 0});
+        conversion.noteLevels->push_back(note.level);
+    }
+    if (controls) {
+        conversion.events.push_back({1000, 0xB0, 7, 64});
+    }
+    std::stable_sort(conversion.events.begin(), conversion.events.end(),
+                     [](const MidiEvent& a, const MidiEvent& b) { return a.position < b.position; });
+    return conversion;
+}
+
+TEST(CliBleed, EachHitGoesToTheBandItExcitesMostForItsBound) {
+    // Bounds 0.25 (kick) and 0.5 (snare); a third band keeps its bleed and takes part in nothing.
+    const struct {
+        const char* what;
+        std::vector<Note> kick, snare, kept;
+        std::vector<std::int64_t> kickLeft, snareLeft;
+    } cases[] = {
+        {"a kick that reaches the snare", {{1000, 0.8f}}, {{1100, 0.7f}}, {}, {1000}, {}},
+        {"a snare that reaches the kick", {{1100, 0.4f}}, {{1000, 0.9f}}, {}, {}, {1000}},
+        {"a tie keeps both", {{1000, 0.5f}}, {{1000, 1.0f}}, {}, {1000}, {1000}},
+        {"40 ms apart are two hits", {{1000, 0.8f}}, {{2764, 0.6f}}, {}, {1000}, {2764}},
+        {"just over 5 ms apart", {{1000, 0.8f}}, {{1221, 0.6f}}, {}, {1000}, {1221}},
+        {"a hit spans 5 ms from its first note",
+         {{1000, 0.8f}, {1400, 0.3f}},
+         {{1200, 0.6f}},
+         {},
+         {1000, 1400},
+         {}},
+        {"bleed=keep neither gives nor takes", {{1000, 0.3f}}, {}, {{1000, 1.0f}}, {1000}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        zcli::Conversion kick = bandOf(36, c.kick);
+        zcli::Conversion snare = bandOf(38, c.snare);
+        zcli::Conversion kept = bandOf(42, c.kept);
+        zcli::Conversion controls = bandOf(7, {}, true);
+        const std::vector<MidiEvent> controlEvents = controls.events;
+        zcli::suppressBleed({{&kick, 0.25f}, {&snare, 0.5f}, {&kept, 0.1f, false}, {&controls, 0.5f}}, kRate);
+
+        for (const auto& [band, left, all] :
+             {std::tuple{&kick, c.kickLeft, c.kick}, std::tuple{&snare, c.snareLeft, c.snare}}) {
+            std::vector<std::int64_t> onsets;
+            for (const MidiEvent& event : band->events) {
+                if (event.startsNote()) {
+                    onsets.push_back(event.position);
+                } else {
+                    EXPECT_EQ(event.position, onsets.back() + 400) << "each kept note-on keeps its note-off";
+                }
+            }
+            EXPECT_EQ(onsets, left);
+            EXPECT_EQ(band->notesToOtherBands, static_cast<int>(all.size() - left.size()));
+        }
+        EXPECT_EQ(kept.events.size(), 2 * c.kept.size());
+        EXPECT_FALSE(kept.notesToOtherBands);
+        EXPECT_EQ(controls.events.size(), controlEvents.size());
+    }
+}
+
+TEST(CliBleed, ANotesLevelIsItsBandsHighestInItsFirstMoments) {
+    // Levels rise by one per frame; events come `latency` frames after the input they belong to.
+    constexpr std::int64_t kWindow = 50;
+    constexpr std::int64_t kLatency = 30;
+    constexpr std::size_t kBlock = 16;
+    const std::vector<MidiEvent> all{
+        {100 + kLatency, 0x90, 60, 100}, // its window ends at 150
+        {300 + kLatency, 0x90, 60, 100}, // ended by its note-off at 320
+        {320 + kLatency, 0x80, 60, 0},
+        {395 + kLatency, 0x90, 61, 100}, // still open at the end, at 400
+    };
+    zcli::NoteLevels levels(kWindow, kLatency, kBlock);
+    std::vector<MidiEvent> arrived;
+    for (std::int64_t start = 0; start < 400 + kLatency; start += static_cast<std::int64_t>(kBlock)) {
+        std::vector<float> block;
+        for (std::int64_t frame = start; frame < start + static_cast<std::int64_t>(kBlock); ++frame) {
+            block.push_back(static_cast<float>(frame < 400 ? frame : 0));
+            for (const MidiEvent& event : all) {
+                if (event.position == frame) {
+                    arrived.push_back(event);
+                }
+            }
+        }
+        levels.add(block.data(), kBlock, arrived);
+    }
+    EXPECT_EQ(levels.finish(), (std::vector<float>{149.0f, 319.0f, 399.0f}));
+}
+
+// The tool on a mix of kick-like and snare-like hits with the kick and snare presets.
+class CliBleedRun : public ::testing::Test {
+protected:
+    ToolRun convert(const std::vector<float>& mix, std::vector<std::string> options) {
+        writeWav(input, {mix, mix}, kRate);
+        std::vector<std::string> arguments{"convert", input, "-o", midi, "--events", events};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        return runTool(arguments);
+    }
+
+    std::map<std::string, std::vector<std::int64_t>> noteOnsByBand() const {
+        std::map<std::string, std::vector<std::int64_t>> found;
+        for (const std::string& line : linesOf(readFile(events))) {
+            if (jsonValue(line, "type") == "note-on") {
+                found[jsonValue(line, "band")].push_back(std::stoll(jsonValue(line, "sample")));
+            }
+        }
+        return found;
+    }
+
+    TempFolder folder;
+    std::string input = folder.path("kit.wav");
+    std::string midi = folder.path("kit.mid");
+    std::string events = folder.path("kit.jsonl");
+};
+
+constexpr std::size_t kFrames = 60000;
+
+std::vector<float> kicks(const std::vector<std::size_t>& starts) {
+    return testsupport::kickHits(kFrames, starts, kRate, 1.0f);
+}
+
+// A snare-like hit loud enough to reach the kick's band too.
+std::vector<float> snares(const std::vector<std::size_t>& starts) {
+    return testsupport::toneHits(kFrames, starts, 220.0, 0.012, kRate, 0.9f);
+}
+
+std::vector<float> mixOf(std::vector<float> a, const std::vector<float>& b) {
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        a[i] += b[i];
+    }
+    return a;
+}
+
+// The summary line of one band.
+std::string summaryOf(const std::string& err, const std::string& band) {
+    for (const std::string& line : linesOf(err)) {
+        if (line.find("[" + band + "]:") != std::string::npos) {
+            return line;
+        }
+    }
+    return {};
+}
+
+TEST_F(CliBleedRun, ALoudKickStaysInTheKickBandUnlessTheBleedIsKept) {
+    const std::vector<float> mix = kicks({5000, 30000});
+    const struct {
+        std::vector<std::string> options;
+        std::size_t snareNotes;
+        const char* snareSummary;
+    } runs[] = {
+        {{"--band", "kick", "--band", "snare"}, 0, "0 notes, 0 control changes in 1.4 s -> "},
+        {{"--band", "kick", "--band", "snare", "--keep-bleed"}, 2, "2 notes, 0 control changes"},
+        {{"--band", "kick", "--band", "snare:bleed=keep"}, 2, "2 notes, 0 control changes"},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.options.back());
+        const ToolRun result = convert(mix, run.options);
+        ASSERT_EQ(result.status, 0) << result.err;
+        auto found = noteOnsByBand();
+        EXPECT_EQ(found["kick"].size(), 2u) << result.err;
+        EXPECT_EQ(found["snare"].size(), run.snareNotes) << result.err;
+        const std::string snare = summaryOf(result.err, "snare");
+        EXPECT_NE(snare.find(run.snareSummary), std::string::npos) << snare;
+        EXPECT_EQ(snare.find("; 2 notes went to other bands") != std::string::npos, run.snareNotes == 0)
+            << snare;
+    }
+}
+
+TEST_F(CliBleedRun, ASnareGoesToTheSnareAndAKick40MsLaterStaysApart) {
+    const std::vector<float> mix = mixOf(snares({5000}), kicks({5000 + 1764}));
+    const struct {
+        std::vector<std::string> options;
+        std::vector<double> kick;
+    } runs[] = {
+        {{"--band", "kick", "--band", "snare"}, {6764.0}},
+        {{"--band", "kick", "--band", "snare", "--keep-bleed"}, {5000.0, 6764.0}},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.options.back());
+        const ToolRun result = convert(mix, run.options);
+        ASSERT_EQ(result.status, 0) << result.err;
+        auto found = noteOnsByBand();
+        for (const auto& [band, expected] : {std::pair{std::string("kick"), run.kick},
+                                             std::pair{std::string("snare"), std::vector{5000.0}}}) {
+            ASSERT_EQ(found[band].size(), expected.size()) << band << "\n" << result.err;
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                EXPECT_NEAR(static_cast<double>(found[band][i]), expected[i], kRate / 1000.0) << band;
+            }
+        }
+    }
+}
+
+TEST_F(CliBleedRun, APlugInWithoutLevelsKeepsEveryNoteWithOneWarning) {
+    const ToolRun result = convert(kicks({5000, 30000}),
+                                   {"--plugin", testsupport::moduleBesideExecutable("host_test_both_entries"),
+                                    "--band", "a:bleed=suppress", "--band", "b:bleed=suppress"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    auto found = noteOnsByBand();
+    EXPECT_FALSE(found["a"].empty());
+    EXPECT_EQ(found["a"], found["b"]);
+    const std::size_t warning = result.err.find("no bleed suppression");
+    ASSERT_NE(warning, std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("no bleed suppression", warning + 1), std::string::npos) << result.err;
+}
+
+} // namespace
+} // namespace zcli_test

@@ -93,6 +93,7 @@ TEST(CliBands, MistakesNameTheBandAndWhatIsValid) {
         {{"--band", "kick:Amp.Hi=2"}, {"--band kick:Amp.Hi=2", "0 to 1"}},
         {{"--band", "kick:note=H2"}, {"--band kick:note=H2", "C0..C8"}},
         {{"--band", "kick:channel=17"}, {"--band kick:channel=17", "1 to 16"}},
+        {{"--band", "kick:bleed=never"}, {"--band kick:bleed=never", "keep or suppress"}},
         {{"--band", ":Amp.Hi=0.5"}, {"needs a name"}},
         {{"--band", "kick", "--band", "Kick:Amp.Hi=0.5"}, {"a second band named 'Kick'"}},
         {{"--band", "kick", "--band", "snare", "--audio-out", "x.wav"}, {"--audio-out", "several --band"}},

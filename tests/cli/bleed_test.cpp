@@ -63,7 +63,8 @@ TEST(CliBleed, EachHitGoesToTheBandItExcitesMostForItsBound) {
         zcli::Conversion kick = bandOf(36, c.kick);
         zcli::Conversion snare = bandOf(38, c.snare);
         zcli::Conversion kept = bandOf(42, c.kept);
-        zcli::Conversion controls = bandOf(7, {}, true);
+        // Control changes, with a loud note that would take every hit at 1000 were the band not left alone.
+        zcli::Conversion controls = bandOf(7, {{1000, 1.0f}}, true);
         const std::vector<MidiEvent> controlEvents = controls.events;
         zcli::suppressBleed({{&kick, 0.25f}, {&snare, 0.5f}, {&kept, 0.1f, false}, {&controls, 0.5f}}, kRate);
 
@@ -83,6 +84,7 @@ TEST(CliBleed, EachHitGoesToTheBandItExcitesMostForItsBound) {
         EXPECT_EQ(kept.events.size(), 2 * c.kept.size());
         EXPECT_FALSE(kept.notesToOtherBands);
         EXPECT_EQ(controls.events.size(), controlEvents.size());
+        EXPECT_FALSE(controls.notesToOtherBands);
     }
 }
 

@@ -21,7 +21,8 @@ struct BleedBand {
     bool takesPart = true;
 };
 
-// Each band that takes part gets notesToOtherBands. Ties keep every band with the highest ratio.
+// Each band that takes part gets notesToOtherBands; one that sends control changes is left alone. Ties keep
+// every band with the highest ratio.
 void suppressBleed(const std::vector<BleedBand>& bands, double sampleRate);
 
 } // namespace zcli

@@ -72,7 +72,7 @@ void convertTenMinutes(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(state.iterations()) * kSeconds, benchmark::Counter::kIsRate);
 }
 
-// A drum part: the kit presets' four bands, one instance each, with bleed suppression between them.
+// A whole kit: the kit presets' four bands, one instance each, with bleed suppression between them.
 void convertTenMinutesFourBands(benchmark::State& state) {
     const std::filesystem::path folder = benchFolder();
     const zcli::Request parsed = zcli::parseCommandLine(

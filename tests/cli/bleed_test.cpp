@@ -40,7 +40,7 @@ zcli::Conversion bandOf(int key, const std::vector<Note>& notes, bool controls =
 }
 
 TEST(CliBleed, EachHitGoesToTheBandItExcitesMostForItsBound) {
-    // Bounds 0.25 (kick) and 0.5 (snare); a third band keeps its bleed and takes part in nothing.
+    // Bounds 0.25 (kick) and 0.5 (snare); a third band keeps its bleed and competes for nothing.
     const struct {
         const char* what;
         std::vector<Note> kick, snare, kept;

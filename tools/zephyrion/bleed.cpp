@@ -18,9 +18,9 @@ struct Onset {
 };
 
 // A band that sends control changes is left alone, as is one without levels or marked to keep its bleed.
-bool takesPart(const BleedBand& band) {
+bool competes(const BleedBand& band) {
     const std::vector<MidiEvent>& events = band.conversion->events;
-    return band.takesPart && band.conversion->noteLevels &&
+    return band.competes && band.conversion->noteLevels &&
            std::none_of(events.begin(), events.end(),
                         [](const MidiEvent& event) { return event.kind() == kControlChange; });
 }
@@ -29,7 +29,7 @@ std::vector<Onset> onsetsOf(const std::vector<BleedBand>& bands) {
     std::vector<Onset> onsets;
     for (std::size_t band = 0; band < bands.size(); ++band) {
         const Conversion& conversion = *bands[band].conversion;
-        if (!takesPart(bands[band])) {
+        if (!competes(bands[band])) {
             continue;
         }
         const float bound = std::max(bands[band].lowerBound, kLowestBound);
@@ -67,7 +67,7 @@ void suppressBleed(const std::vector<BleedBand>& bands, double sampleRate) {
     std::vector<std::vector<bool>> removed;
     for (const BleedBand& band : bands) {
         removed.emplace_back(band.conversion->events.size(), false);
-        if (takesPart(band)) {
+        if (competes(band)) {
             band.conversion->notesToOtherBands = 0;
         }
     }

@@ -18,10 +18,10 @@ struct BleedBand {
     float lowerBound;       // of its amplitude window, 1 - Amp.Hi
     // False for a band that keeps to itself (bleed=keep): its notes are never removed, and they take no
     // note from another band either.
-    bool takesPart = true;
+    bool competes = true;
 };
 
-// Each band that takes part gets notesToOtherBands; one that sends control changes is left alone. Ties keep
+// Each band that competes gets notesToOtherBands; one that sends control changes is left alone. Ties keep
 // every band with the highest ratio.
 void suppressBleed(const std::vector<BleedBand>& bands, double sampleRate);
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "host/HostCallback.h"
+#include "vst/LevelExtension.h"
 
 namespace vsthost {
 namespace {
@@ -209,6 +210,12 @@ void Plugin::idleEditor() {
 
 void Plugin::closeEditor() {
     dispatch(vst::effEditClose);
+}
+
+bool Plugin::attachLevels(float* levels, vst::VstInt32 capacity) {
+    vst::LevelBuffer buffer{levels, capacity};
+    return dispatch(vst::effVendorSpecific, vst::kLevelExtensionIndex, vst::kLevelExtensionValue,
+                    levels != nullptr ? &buffer : nullptr) == 1;
 }
 
 std::size_t Plugin::countCalls(vst::VstInt32 opcode) const {

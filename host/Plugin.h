@@ -90,6 +90,11 @@ public:
     void idleEditor();
     void closeEditor();
 
+    // Zephyrion's level buffer (vst/LevelExtension.h): from then on each process call of at most `capacity`
+    // frames writes the envelope level of every frame into `levels`. Only while suspended; a null buffer
+    // detaches it. False when the plug-in refused or does not know the extension.
+    bool attachLevels(float* levels, vst::VstInt32 capacity);
+
     // Audio thread. One block with the caller's own channel pointers, accounted as the next block. Never
     // allocates. Answers false, calling nothing, when the plug-in lacks that kind of process entry.
     bool processBlock(ProcessMode mode, float** inputs, float** outputs, vst::VstInt32 frames);

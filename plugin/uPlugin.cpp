@@ -107,10 +107,12 @@ void APlugin::reportLatency() {
 }
 
 void APlugin::suspend() {
+    resumed = false;
     engine.suspend();
 }
 
 void APlugin::resume() {
+    resumed = true;
     wantEvents(1);
 }
 

@@ -54,6 +54,8 @@ public:
     bool getProductString(char* text) override;
     VstInt32 getVendorVersion() override { return 1; }
     VstInt32 canDo(char* text) override;
+    // The level buffer of vst/LevelExtension.h; nothing else.
+    vst::VstIntPtr vendorSpecific(VstInt32 index, vst::VstIntPtr value, void* ptr, float opt) override;
 
     // What the editor adapter reads at idle and touches on the user-interface thread.
     float getMeterLevel() const { return engine.getMeterLevel(); }
@@ -73,6 +75,8 @@ private:
     APluginProgram& currentProgram();
     // The effect record's delay follows Lookahead and the sample rate; the host hears of each change.
     void reportLatency();
+    // The attached level buffer when a call of `frames` fits in it, else null.
+    float* levelsFor(VstInt32 frames) const;
     // Each message of the engine goes to the host at once, stamped with the sample it arose on.
     void receive(const MidiMessage& message) override;
 
@@ -81,6 +85,10 @@ private:
     std::unique_ptr<vst::VstMidiEvent> midiEvent;
     Relaxed<bool> editorClosed{false};
     Relaxed<VstInt32> reportedLatency{0};
+    // Between resume and suspend the audio thread may run: the level buffer changes only outside.
+    Relaxed<bool> resumed{false};
+    float* levelBuffer = nullptr;
+    VstInt32 levelCapacity = 0;
     std::array<std::unique_ptr<APluginProgram>, kNumPrograms> programs;
 };
 

@@ -30,8 +30,9 @@ inline std::uint8_t dataByte(std::int32_t value) {
     return static_cast<std::uint8_t>(value & 0x7F);
 }
 
-// The block's input side (mono sum) and the tail of the chain for every filtered sample.
-template <OutputMode Mode> class BlockStage {
+// The block's input side (mono sum) and the tail of the chain for every filtered sample. Levels: the block
+// asks for the envelope level of every frame; a loop of its own, so that nobody else pays for it.
+template <OutputMode Mode, bool Levels> class BlockStage {
 public:
     std::int32_t messageCount = 0;
 
@@ -85,7 +86,8 @@ private:
     bool noteSounding;
 };
 
-template <OutputMode Mode> inline std::int32_t BlockStage<Mode>::velocityFor(float env) const {
+template <OutputMode Mode, bool Levels>
+inline std::int32_t BlockStage<Mode, Levels>::velocityFor(float env) const {
     const std::int32_t base = s.velocity;
     std::int32_t velocity = base;
     if (s.velocityFromLevel) {
@@ -101,7 +103,8 @@ template <OutputMode Mode> inline std::int32_t BlockStage<Mode>::velocityFor(flo
     return velocity < 1 ? 1 : (velocity > 127 ? 127 : velocity);
 }
 
-template <OutputMode Mode> inline void BlockStage<Mode>::output(std::int32_t i, float y) {
+template <OutputMode Mode, bool Levels>
+inline void BlockStage<Mode, Levels>::output(std::int32_t i, float y) {
     constexpr double kMeterDecay = 0.99993;
     constexpr float kMeterFloor = 0.001f;
     constexpr float kEnvelopeFloor = 1e-10f;
@@ -127,6 +130,9 @@ template <OutputMode Mode> inline void BlockStage<Mode>::output(std::int32_t i, 
     } else {
         const float decayed = static_cast<float>(static_cast<double>(level) * s.releaseCoeff);
         level = decayed < kEnvelopeFloor ? 0.0f : decayed;
+    }
+    if constexpr (Levels) {
+        block.levels[i] = level;
     }
     window = s.inverted ? (level <= s.upper || level >= s.lower) : (level <= s.upper && level >= s.lower);
 
@@ -382,16 +388,23 @@ template <typename V> void monoInputs(const ChainBlock& block, double gain) {
     }
 }
 
-// Each output mode has a loop of its own, which spares a test on every sample.
-template <typename V, OutputMode Mode>
+// Each output mode, with or without levels, has a loop of its own, which spares a test on every sample.
+template <typename V, OutputMode Mode, bool Levels>
 std::int32_t runStage(ChainState& state, const ChainSettings& settings, const ChainBlock& block) {
-    BlockStage<Mode> stage(state, settings, block);
+    using Stage = BlockStage<Mode, Levels>;
+    Stage stage(state, settings, block);
     if (settings.bandPass) {
-        Wavefront<V, true, BlockStage<Mode>>(state.sections, settings, stage, block.frames).run();
+        Wavefront<V, true, Stage>(state.sections, settings, stage, block.frames).run();
     } else {
-        Wavefront<V, false, BlockStage<Mode>>(state.sections, settings, stage, block.frames).run();
+        Wavefront<V, false, Stage>(state.sections, settings, stage, block.frames).run();
     }
     return stage.messageCount;
+}
+
+template <typename V, OutputMode Mode>
+std::int32_t runStage(ChainState& state, const ChainSettings& settings, const ChainBlock& block) {
+    return block.levels != nullptr ? runStage<V, Mode, true>(state, settings, block)
+                                   : runStage<V, Mode, false>(state, settings, block);
 }
 
 template <typename V>

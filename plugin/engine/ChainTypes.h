@@ -56,6 +56,7 @@ struct ChainBlock {
     MidiSink* sink;
     double* mono;          // scratch for the block's mono input
     MidiMessage* messages; // the block's messages until its end: kMaxMessagesPerFrame for each frame
+    float* levels;         // null, or the envelope level after each frame, for tools that use it
 };
 
 // A sample can end a note when controller mode takes over, send a control change and start or end a note.

@@ -42,8 +42,12 @@ public:
     // them) and hands every MIDI message to `sink`, in order, stamped with its frame in this call: those of a
     // piece of at most kChunkFrames at the end of that piece, from inside this call.
     // Inputs may be the outputs themselves.
+    // levels: null, or `frames` floats that take the envelope level the window tests after each input
+    // frame. They are per input frame: with Lookahead on they are not delayed with the audio and the
+    // messages, so levels[i] belongs to inputs[.][i] while a message stamped i belongs to the input of i
+    // minus the latency. Asking for them leaves the outputs and the messages as they are, to the bit.
     void process(const float* const* inputs, float* const* outputs, std::int32_t frames, OutputMode mode,
-                 MidiSink& sink);
+                 MidiSink& sink, float* levels = nullptr);
 
     // User-interface thread (the host's suspend): the current active period ends at the next sample.
     void suspend() { holdEnded.store(true, std::memory_order_release); }

@@ -45,7 +45,7 @@ void PeakEngine::followLatency(MidiSink& sink) {
 }
 
 void PeakEngine::process(const float* const* inputs, float* const* outputs, std::int32_t frames,
-                         OutputMode mode, MidiSink& sink) {
+                         OutputMode mode, MidiSink& sink, float* levels) {
     if (frames <= 0) {
         return;
     }
@@ -71,7 +71,8 @@ void PeakEngine::process(const float* const* inputs, float* const* outputs, std:
                                aligned ? OutputMode::Replace : mode,
                                aligned ? static_cast<MidiSink*>(aligner.get()) : &sink,
                                mono.data(),
-                               messages.data()};
+                               messages.data(),
+                               levels != nullptr ? levels + start : nullptr};
         if (avx) {
             runChainAvx(chain, settings, block);
         } else {

@@ -80,12 +80,6 @@ TEST(CliBands, SettingsOverrideThePresetOrMakeABandOfTheirOwn) {
     EXPECT_EQ(ride.at("freq.mode"), 0.2f);
     EXPECT_EQ(ride.at("out.mode"), 0.2f);
 
-    // Bands apart by channel alone, or one sending control changes, are told apart.
-    EXPECT_EQ(
-        convert({"--band", "a:note=36", "--band", "b:note=36,channel=2", "--band", "c:note=36,NoteOrCC=1"})
-            .bands.size(),
-        3u);
-
     // With --cc a band's note is a controller number, as on its own.
     EXPECT_EQ(settled(convert({"--cc", "--band", "swell:note=7"}).bands[0].parameters).at("midi note"),
               7.0f / 127.0f);
@@ -100,18 +94,13 @@ TEST(CliBands, MistakesNameTheBandAndWhatIsValid) {
         {{"--band", "kick:Amp.Hi=2"}, {"--band kick:Amp.Hi=2", "0 to 1"}},
         {{"--band", "kick:note=H2"}, {"--band kick:note=H2", "C0..C8"}},
         {{"--band", "kick:channel=17"}, {"--band kick:channel=17", "1 to 16"}},
+        {{"--band", "kick:bleed=never"}, {"--band kick:bleed=never", "keep or suppress"}},
         {{"--band", ":Amp.Hi=0.5"}, {"needs a name"}},
         {{"--band", "kick", "--band", "Kick:Amp.Hi=0.5"}, {"a second band named 'Kick'"}},
         {{"--band", "kick", "--band", "snare", "--audio-out", "x.wav"}, {"--audio-out", "several --band"}},
         {{"--merge=1"}, {"--merge", "takes no value"}},
         {{"--band", "kick", "two.wav"}, {"two.wav: with several inputs each needs its own --band"}},
         {{"two.wav", "--band", "kick"}, {"in.wav: with several inputs"}},
-        {{"--band", "kick", "--band", "bd:note=36,channel=10"},
-         {"--band bd:note=36,channel=10", "'kick' and 'bd'", "note 36 on channel 10"}},
-        {{"--note", "C1", "--band", "low:Freq.Hi=0.2", "--band", "high:Freq.Lo=0.5"},
-         {"'low' and 'high'", "note 36 on channel 1;"}},
-        {{"--band", "a:note=100", "--band", "b:note=C8"}, {"'a' and 'b'", "note 100 on channel 1"}},
-        {{"--cc", "--band", "a:note=7", "--band", "b:note=7,channel=2"}, {"'a' and 'b'", "controller 7;"}},
     };
     for (const auto& [arguments, words] : mistakes) {
         std::string message;
@@ -234,6 +223,12 @@ TEST_F(CliBandRun, EachBandHasItsOwnTrackNoteAndChannel) {
         expectOnHits(noteOnsByBand()[name], hits);
     }
     EXPECT_EQ(noteOnsByBand().count(""), 0u) << "every event line names its band";
+}
+
+TEST_F(CliBandRun, BandsApartByChannelOrByControlChangesAreTwo) {
+    const ToolRun run =
+        convert({"--band", "a:note=36", "--band", "b:note=36,channel=2", "--band", "c:note=36,NoteOrCC=1"});
+    EXPECT_EQ(run.status, 0) << run.err;
 }
 
 TEST_F(CliBandRun, RawTimingAppliesToEveryBand) {

@@ -76,7 +76,14 @@ TEST_F(ToolErrorTest, BadParameterNamesAndValuesListWhatIsValid) {
     expectRefused({input, "--program", "4"}, 2, {"--program '4'", "0 to 3"});
     // Read once the input's rate is known, and refused before any output is opened.
     expectRefused({input, "--set", "Freq.Hi=100Hz"}, 2, {"--set Freq.Hi=100Hz", "no lower than 155.7 Hz"});
-    expectRefused({input, "--band", "kick", "--band", "bd:note=36,channel=10"}, 2, {"'kick' and 'bd'"});
+    // Two bands sending the same messages, as the plug-in reports them once configured.
+    expectRefused({input, "--band", "kick", "--band", "bd:note=36,channel=10"}, 2,
+                  {"--band bd", "'kick' and 'bd'", "note 36 on channel 10;", "own note or channel"});
+    expectRefused({input, "--note", "C1", "--band", "low:Freq.Hi=0.2", "--band", "high:Freq.Lo=0.5"}, 2,
+                  {"'low' and 'high'", "note 36 on channel 1;"});
+    expectRefused({input, "--band", "a:note=100", "--band", "b:note=C8"}, 2, {"'a' and 'b'", "note 100 on"});
+    expectRefused({input, "--cc", "--band", "a:note=7", "--band", "b:note=7,channel=2"}, 2,
+                  {"'a' and 'b'", "controller 7;", "own controller"});
 }
 
 TEST_F(ToolErrorTest, CommandLineMistakes) {

@@ -192,8 +192,18 @@ std::vector<std::string> split(std::string_view text, char separator) {
     return parts;
 }
 
-// Applies KEY=VALUE,... to a band: a friendly key such as note=C1, or a parameter of the table by name.
-void applyBandSettings(ParameterOptions& band, std::string_view settings, const std::string& option) {
+// bleed=keep or bleed=suppress (the default).
+bool keepsBleed(const std::string& value, const std::string& option) {
+    const std::string word = lowerCase(withoutOuterBlanks(value));
+    if (word != "keep" && word != "suppress") {
+        throw UsageError(option + ": bleed is keep or suppress, not '" + value + "'");
+    }
+    return word == "keep";
+}
+
+// Applies KEY=VALUE,... to a band: a friendly key such as note=C1, bleed=keep, or a parameter by name.
+void applyBandSettings(ParameterOptions& band, bool& keepBleed, std::string_view settings,
+                       const std::string& option) {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> all;
         for (const zephyrion::ParameterInfo& info : zephyrion::kParameters) {
@@ -209,6 +219,10 @@ void applyBandSettings(ParameterOptions& band, std::string_view settings, const 
         }
         const std::string key = item.substr(0, equals);
         const std::string friendly = "--" + lowerCase(withoutOuterBlanks(key));
+        if (friendly == "--bleed") {
+            keepBleed = keepsBleed(item.substr(equals + 1), option);
+            continue;
+        }
         if (friendly != "--set" && takesValue(friendly)) {
             band.take(friendly, item.substr(equals + 1));
         } else {
@@ -216,7 +230,7 @@ void applyBandSettings(ParameterOptions& band, std::string_view settings, const 
                 parameterIndexOf(names, {option, key, 0.0f});
             } catch (const UsageError& error) {
                 std::string message = error.what();
-                message.append("; or note, channel, velocity, output, freq-mode");
+                message.append("; or note, channel, velocity, output, freq-mode, bleed");
                 throw UsageError(message);
             }
             band.take("--set", item);
@@ -253,11 +267,11 @@ BandRequest readBand(const std::string& spec, bool controllerMode) {
     options.controllerMode = controllerMode;
     try {
         if (hasPreset) {
-            applyBandSettings(options, kKitCommon, option);
-            applyBandSettings(options, preset->settings, option);
+            applyBandSettings(options, band.keepBleed, kKitCommon, option);
+            applyBandSettings(options, band.keepBleed, preset->settings, option);
         }
         if (colon != std::string::npos) {
-            applyBandSettings(options, std::string_view(spec).substr(colon + 1), option);
+            applyBandSettings(options, band.keepBleed, std::string_view(spec).substr(colon + 1), option);
         }
         band.parameters = options.finish();
     } catch (const UsageError& error) {
@@ -267,48 +281,13 @@ BandRequest readBand(const std::string& spec, bool controllerMode) {
     return band;
 }
 
-// What a band sends, to tell bands apart: a note on a channel, or control changes, always on channel 1, with
-// a controller number.
-struct Voice {
-    bool controller = false;
-    int number = 0;
-    int channel = 1;
-
-    bool operator==(const Voice&) const = default;
-
-    std::string text() const {
-        return controller ? "controller " + std::to_string(number)
-                          : "note " + std::to_string(number) + " on channel " + std::to_string(channel);
-    }
-};
-
-Voice voiceOf(std::vector<ParameterRequest> requests, const BandRequest& band) {
-    using namespace zephyrion;
-    requests.insert(requests.end(), band.parameters.begin(), band.parameters.end());
-    const ParameterValues values = settledValues(requests);
-    const std::int32_t number = roundHalfEven(static_cast<double>(values[kMidiNote]) * 127.0);
-    if (values[kNoteOrCC] > 0.5f) {
-        return {true, number & 0x7F, 1};
-    }
-    // The plug-in sends notes 1..100 only, so notes set above 100 all sound as 100.
-    return {false, std::clamp(number + 24, 1, 100),
-            1 + roundHalfEven(static_cast<double>(values[kMidiChannel]) * 15.0)};
-}
-
-// Two bands sending the same messages could not be told apart in the MIDI they make.
-void checkBandsAreDistinct(const ConvertRequest& request, const std::string& spec) {
+// A second band of the same name would make two tracks no one could tell apart.
+void checkBandNamesAreDistinct(const ConvertRequest& request, const std::string& spec) {
     const BandRequest& added = request.bands.back();
-    const Voice voice = voiceOf(request.plugin.parameters, added);
     for (std::size_t other = 0; other + 1 < request.bands.size(); ++other) {
-        const BandRequest& band = request.bands[other];
-        if (sameName(band.name, added.name)) {
+        if (sameName(request.bands[other].name, added.name)) {
             throw UsageError("--band " + spec + ": a second band named '" + added.name +
                              "'; give each band its own name");
-        }
-        if (voiceOf(request.plugin.parameters, band) == voice) {
-            throw UsageError("--band " + spec + ": bands '" + band.name + "' and '" + added.name +
-                             "' both send " + voice.text() + "; give each band its own " +
-                             (voice.controller ? "controller" : "note or channel"));
         }
     }
 }
@@ -409,6 +388,9 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
         } else if (argument == "--merge") {
             cursor.noValue(argument);
             request.merge = true;
+        } else if (argument == "--keep-bleed") {
+            cursor.noValue(argument);
+            request.keepBleed = true;
         } else if (!parameters.handle(argument, cursor)) {
             cursor.unknown(argument);
         }
@@ -431,7 +413,7 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
         const std::string& spec = bands[band];
         request.bands.push_back(readBand(spec, parameters.controllerMode));
         request.bands.back().input = inputsBeforeBand[band] == 0 ? 0 : inputsBeforeBand[band] - 1;
-        checkBandsAreDistinct(request, spec);
+        checkBandNamesAreDistinct(request, spec);
     }
     checkStemsHaveBands(request, bands, inputsBeforeBand);
     if (request.bands.size() > 1 && !request.audioOut.empty()) {

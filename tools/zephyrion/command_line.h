@@ -28,6 +28,7 @@ struct BandRequest {
     std::string name;                         // the track's name and the events' "band"
     std::size_t input = 0;                    // which of ConvertRequest::inputs it listens to
     std::vector<ParameterRequest> parameters; // the preset's, then the band's own, after plugin.parameters
+    bool keepBleed = false;                   // bleed=keep: out of bleed suppression
 };
 
 struct ConvertRequest {
@@ -44,6 +45,7 @@ struct ConvertRequest {
     bool quiet = false;
     bool rawTiming = false;         // notes where the plug-in's level crossed, not on the hits' starts
     bool merge = false;             // the bands' notes on one track, format 0
+    bool keepBleed = false;         // no bleed suppression between bands
     PluginSettings plugin;          // with bands: the program and options every band starts from
     std::vector<BandRequest> bands; // empty: one instance set up by plugin alone
 };

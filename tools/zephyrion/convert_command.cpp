@@ -2,6 +2,7 @@
 
 #include "tools/common/atomic_output.h"
 #include "tools/common/errors.h"
+#include "tools/zephyrion/bleed.h"
 #include "tools/zephyrion/event_json.h"
 #include "tools/zephyrion/plugin_host.h"
 #include "tools/zephyrion/reference_hits.h"
@@ -59,15 +60,16 @@ struct Band {
     std::string name; // empty without --band
     std::size_t input = 0;
     PluginSettings settings;
+    bool keepBleed = false;
 };
 
 std::vector<Band> bandsOf(const ConvertRequest& request) {
     if (request.bands.empty()) {
-        return {{"", 0, request.plugin}};
+        return {{"", 0, request.plugin, false}};
     }
     std::vector<Band> bands;
     for (const BandRequest& band : request.bands) {
-        Band& added = bands.emplace_back(Band{band.name, band.input, request.plugin});
+        Band& added = bands.emplace_back(Band{band.name, band.input, request.plugin, band.keepBleed});
         added.settings.parameters.insert(added.settings.parameters.end(), band.parameters.begin(),
                                          band.parameters.end());
     }
@@ -123,9 +125,14 @@ void printSummary(const ConvertRequest& request, const Band& band, const Convers
         notes += event.startsNote() ? 1 : 0;
         controls += event.kind() == kControlChange ? 1 : 0;
     }
-    std::fprintf(stderr, "%s: %s, %s in %.1f s -> %s\n", source.c_str(), counted(notes, "note").c_str(),
+    const std::string bled =
+        conversion.notesToOtherBands
+            ? "; " + counted(*conversion.notesToOtherBands, "note") + " went to other bands"
+            : std::string();
+    std::fprintf(stderr, "%s: %s, %s in %.1f s -> %s%s\n", source.c_str(), counted(notes, "note").c_str(),
                  counted(controls, "control change").c_str(),
-                 static_cast<double>(conversion.inputFrames) / sampleRate, request.midiOut.c_str());
+                 static_cast<double>(conversion.inputFrames) / sampleRate, request.midiOut.c_str(),
+                 bled.c_str());
     if (!readable.empty()) {
         std::fprintf(stderr, "%s: %s\n", source.c_str(), readable.c_str());
     }
@@ -157,6 +164,46 @@ std::vector<std::unique_ptr<AudioReader>> openInputs(const ConvertRequest& reque
     return inputs;
 }
 
+// Two bands sending the same messages could not be told apart in the MIDI they make; what a band sends is
+// known from the configured instance, so another plug-in's bands are told apart by name alone.
+void checkBandsAreDistinct(const std::vector<Band>& bands, const std::vector<std::string>& voices) {
+    for (std::size_t band = 1; band < bands.size(); ++band) {
+        for (std::size_t other = 0; other < band; ++other) {
+            if (!voices[band].empty() && voices[band] == voices[other]) {
+                const bool controller = voices[band].rfind("controller", 0) == 0;
+                throw UsageError("--band " + bands[band].name + ": bands '" + bands[other].name + "' and '" +
+                                 bands[band].name + "' both send " + voices[band] +
+                                 "; give each band its own " +
+                                 (controller ? "controller" : "note or channel"));
+            }
+        }
+    }
+}
+
+// With two or more bands each hit goes to the band it excites most, unless the user keeps the bleed.
+bool suppressesBleed(const ConvertRequest& request) {
+    return request.bands.size() >= 2 && !request.keepBleed;
+}
+
+// Needs every band's note levels, which only a plug-in with the level buffer gives: without, one warning.
+void suppressBleedOf(const ConvertRequest& request, const std::vector<Band>& bands,
+                     const std::vector<std::optional<AmplitudeWindow>>& windows,
+                     std::vector<Conversion>& results, double sampleRate) {
+    std::vector<BleedBand> bleed;
+    for (std::size_t band = 0; band < bands.size(); ++band) {
+        if (!results[band].noteLevels || !windows[band]) {
+            if (!request.quiet) {
+                const std::string& path = request.plugin.pluginPath;
+                std::fprintf(stderr, "%s: gives no levels of its bands; no bleed suppression between them\n",
+                             path.empty() ? "the plug-in" : path.c_str());
+            }
+            return;
+        }
+        bleed.push_back({&results[band], windows[band]->lower, !bands[band].keepBleed});
+    }
+    suppressBleed(bleed, sampleRate);
+}
+
 } // namespace
 
 Conversion runConvert(const ConvertRequest& request) {
@@ -174,6 +221,8 @@ Conversion runConvert(const ConvertRequest& request) {
     }
     std::vector<ScoredBand> scored;
     std::vector<std::string> readable;
+    std::vector<std::optional<AmplitudeWindow>> windows;
+    std::vector<std::string> voices;
     for (const Band& band : bands) {
         plugins.push_back(loadPlugin(request.plugin.pluginPath, rate, request.blockSize));
         configurePlugin(*plugins.back(), band.settings, input.sampleRate());
@@ -182,7 +231,10 @@ Conversion runConvert(const ConvertRequest& request) {
         // Bands come in the order of their inputs, so the stems' results come in the bands' order.
         stems[band.input].plugins.push_back(plugins.back().get());
         scored.push_back({band.name, sentNoteOf(*plugins.back())});
+        windows.push_back(amplitudeWindowOf(*plugins.back()));
+        voices.push_back(voiceOf(*plugins.back()));
     }
+    checkBandsAreDistinct(bands, voices);
     Outputs outputs(request);
 
     std::optional<AudioWriter> audio;
@@ -203,13 +255,16 @@ Conversion runConvert(const ConvertRequest& request) {
     sinks.waveform = waveform ? &*waveform : nullptr;
     sinks.waveformGain = inputGainOf(*plugins.front());
     sinks.progress = &progress;
+    sinks.noteLevels = suppressesBleed(request);
     // Several bands have several windows; the plot shows one only when there is one.
-    const std::optional<AmplitudeWindow> window =
-        plugins.size() == 1 ? amplitudeWindowOf(*plugins.front()) : std::nullopt;
+    const std::optional<AmplitudeWindow> window = plugins.size() == 1 ? windows.front() : std::nullopt;
 
-    const std::vector<Conversion> results = convertAudio(stems, request.blockSize, sinks);
+    std::vector<Conversion> results = convertAudio(stems, request.blockSize, sinks);
     for (const auto& plugin : plugins) {
         plugin->close();
+    }
+    if (suppressesBleed(request)) {
+        suppressBleedOf(request, bands, windows, results, input.sampleRate());
     }
     const Conversion merged = mergeConversions(results);
 

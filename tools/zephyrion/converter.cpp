@@ -2,12 +2,14 @@
 
 #include "tools/common/errors.h"
 #include "tools/zephyrion/interruption.h"
+#include "tools/zephyrion/note_levels.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <limits>
 #include <map>
+#include <optional>
 #include <utility>
 
 namespace zcli {
@@ -51,7 +53,7 @@ private:
 class BlockRunner {
 public:
     BlockRunner(vsthost::Plugin& plugin, int blockSize)
-        : plugin_(plugin), blockSize_(static_cast<std::size_t>(blockSize)) {
+        : plugin_(plugin), blockSize_(static_cast<std::size_t>(blockSize)), levels_(blockSize_) {
         const vst::AEffect& effect = plugin.effect();
         inputs_.assign(static_cast<std::size_t>(std::max(2, effect.numInputs)),
                        std::vector<float>(blockSize_));
@@ -96,6 +98,11 @@ public:
     }
 
     std::size_t blockSize() const { return blockSize_; }
+    // Before the plug-in is resumed: false when it has no level buffer.
+    bool attachLevels() {
+        return plugin_.attachLevels(levels_.data(), static_cast<vst::VstInt32>(blockSize_));
+    }
+    const float* levels() const { return levels_.data(); }
 
 private:
     void collect(std::vector<MidiEvent>& events, SoundingNotes& sounding) {
@@ -124,6 +131,7 @@ private:
     std::vector<std::vector<float>> outputs_;
     std::vector<float*> inputPointers_;
     std::vector<float*> outputPointers_;
+    std::vector<float> levels_;
 };
 
 } // namespace
@@ -193,6 +201,14 @@ struct Lane {
     Conversion result;
     // A plug-in with latency delays its audio and its events alike; both are moved back by it.
     std::int64_t latency = 0;
+    std::optional<NoteLevels> noteLevels;
+
+    void run(std::size_t frames) {
+        runner.run(frames, result.events, sounding);
+        if (noteLevels) {
+            noteLevels->add(runner.levels(), frames, result.events);
+        }
+    }
 
     bool quiet(std::int64_t position, std::int64_t quietSpan) const {
         const std::int64_t lastEvent = result.events.empty() ? 0 : result.events.back().position;
@@ -209,6 +225,10 @@ struct Lane {
         result.endPosition = position - latency;
         // Events from one block arrive in order; a plug-in that reports them out of order is put right here.
         std::stable_sort(result.events.begin(), result.events.end(), earlier);
+        if (noteLevels) {
+            result.noteLevels = noteLevels->finish();
+            plugin.attachLevels(nullptr, 0);
+        }
     }
 };
 
@@ -225,14 +245,20 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
             plugins.push_back(plugin);
         }
     }
+    const double rate = stems.front().input->sampleRate();
     lanes.reserve(plugins.size());
     for (std::size_t stem = 0; stem < stems.size(); ++stem) {
         for (vsthost::Plugin* plugin : stems[stem].plugins) {
             Lane& lane = lanes.emplace_back(*plugin, blockSize, stem);
             plugin->clearRecords();
             plugin->rewind();
+            const bool levels = sinks.noteLevels && lane.runner.attachLevels();
             plugin->resume();
             lane.latency = std::max<std::int64_t>(0, plugin->effect().initialDelay);
+            if (levels) {
+                lane.noteLevels.emplace(std::lrint(kNoteLevelSeconds * rate), lane.latency,
+                                        static_cast<std::size_t>(blockSize));
+            }
             latest = std::max(latest, lane.latency);
         }
     }
@@ -256,7 +282,7 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
             const StemBlock& block = blocks[lane.stem];
             std::copy_n(block.left.begin(), frames, lane.runner.left().begin());
             std::copy_n(block.right.begin(), frames, lane.runner.right().begin());
-            lane.runner.run(frames, lane.result.events, lane.sounding);
+            lane.run(frames);
         }
         if (sinks.audio != nullptr) {
             writeAligned(*sinks.audio, lanes.front().runner, position, frames, lanes.front().latency,
@@ -270,7 +296,6 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
     }
     const std::int64_t inputFrames = position;
 
-    const double rate = stems.front().input->sampleRate();
     const auto tailEnd = position + latest + static_cast<std::int64_t>(std::lrint(kMaxTailSeconds * rate));
     const auto quietSpan = static_cast<std::int64_t>(std::lrint(kQuietSeconds * rate));
     for (Lane& lane : lanes) {
@@ -285,7 +310,7 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
         const auto frames = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(blockSize), tailEnd - position));
         for (Lane& lane : lanes) {
-            lane.runner.run(frames, lane.result.events, lane.sounding);
+            lane.run(frames);
         }
         if (sinks.audio != nullptr) {
             writeAligned(*sinks.audio, lanes.front().runner, position, frames, lanes.front().latency,

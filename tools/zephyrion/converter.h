@@ -10,6 +10,7 @@
 #include "tools/zephyrion/progress_bar.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace zcli {
@@ -23,6 +24,7 @@ struct ConversionSinks {
     WaveformSummary* waveform = nullptr; // the input as the plug-in sums it
     float waveformGain = 0.5f;
     ProgressBar* progress = nullptr;
+    bool noteLevels = false; // each instance is asked for its levels, for Conversion::noteLevels
 };
 
 struct Conversion {
@@ -30,6 +32,9 @@ struct Conversion {
     std::int64_t inputFrames = 0;
     std::int64_t endPosition = 0; // input plus the tail that was fed
     int notesClosed = 0;          // notes still sounding at the end of the tail, closed by the tool
+    // Asked for and given by the plug-in: each note-on's level in its first moments (note_levels.h).
+    std::optional<std::vector<float>> noteLevels;
+    std::optional<int> notesToOtherBands; // with bleed suppression (bleed.h)
 };
 
 // One input file and the instances, one per band, that listen to it.

@@ -77,7 +77,8 @@ Bands (one plug-in instance each, all fed the same audio):
                          one more band, repeatable; NAME is a kit preset (kick, snare, hihat, toms) or,
                          with settings, any name. KEYs are parameter names as --set takes them (units
                          too), or note, channel, velocity, output and freq-mode as the options above take
-                         them, e.g. --band kick:Amp.Hi=-20dB or --band ride:Freq.Lo=0.9,note=51,channel=10.
+                         them, or bleed=keep (below), e.g. --band kick:Amp.Hi=-20dB or
+                         --band ride:Freq.Lo=0.9,note=51,channel=10.
                          The options above apply to every band first, then its preset, then its KEYs.
                          Presets (General MIDI drums on channel 10, exponential, Release and Falloff 0.95):
                            kick   note 36  Freq.Hi 0.08                 Amp.Hi 0.85
@@ -91,6 +92,12 @@ Bands (one plug-in instance each, all fed the same audio):
                          Hz and dBFS); --plot shows every band's notes (and a window only for one band);
                          --audio-out takes one band only.
   --merge                all bands' notes on one track (format 0)
+  --keep-bleed           every band keeps every note. Without it, with two or more bands, note-ons of
+                         different bands within 5 ms of the first are one hit, and only the band with
+                         the highest ratio of its level (its highest in the note's first 30 ms) to its
+                         window's lower bound (1 - Amp.Hi) keeps its note (ties keep all); the summary
+                         says how many notes each band gave to others. A band with bleed=keep keeps its
+                         notes and takes none from the others; control changes are left alone.
 
 Stems (several inputs, one timeline, one MIDI file):
   Each INPUT is followed by the bands that listen to it, e.g.

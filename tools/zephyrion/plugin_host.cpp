@@ -115,6 +115,22 @@ bool reportsZephyrionTable(vsthost::Plugin& plugin) {
     return true;
 }
 
+std::string voiceOf(vsthost::Plugin& plugin) {
+    using namespace zephyrion;
+    if (!reportsZephyrionTable(plugin)) {
+        return "";
+    }
+    const std::int32_t number = roundHalfEven(static_cast<double>(plugin.getParameter(kMidiNote)) * 127.0);
+    if (plugin.getParameter(kNoteOrCC) > 0.5f) {
+        return "controller " + std::to_string(number & 0x7F);
+    }
+    // The plug-in sends notes 1..100 only, so notes set above 100 all sound as 100.
+    const std::int32_t channel =
+        1 + roundHalfEven(static_cast<double>(plugin.getParameter(kMidiChannel)) * 15.0);
+    return "note " + std::to_string(std::clamp(number + 24, 1, 100)) + " on channel " +
+           std::to_string(channel);
+}
+
 std::string readableBandOf(vsthost::Plugin& plugin, double sampleRate) {
     if (!reportsZephyrionTable(plugin)) {
         return "";

@@ -32,6 +32,10 @@ std::optional<int> sentNoteOf(vsthost::Plugin& plugin);
 
 // True when the plug-in reports Zephyrion's names at Zephyrion's indices, so its table can explain values.
 bool reportsZephyrionTable(vsthost::Plugin& plugin);
+
+// What an instance of Zephyrion sends, to tell bands apart: "note 36 on channel 10", or "controller 7"
+// (control changes always go on channel 1); empty for another plug-in.
+std::string voiceOf(vsthost::Plugin& plugin);
 // Zephyrion's band edges and window as one line at this rate; empty for another plug-in.
 std::string readableBandOf(vsthost::Plugin& plugin, double sampleRate);
 

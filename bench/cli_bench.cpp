@@ -72,13 +72,31 @@ void convertTenMinutes(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(state.iterations()) * kSeconds, benchmark::Counter::kIsRate);
 }
 
-// A whole kit: the kit presets' four bands, one instance each, with bleed suppression between them.
+// A whole kit: the kit presets' four bands, one instance each, with bleed suppression between them; with
+// state.range(0) set, also the first pass of --auto.
 void convertTenMinutesFourBands(benchmark::State& state) {
     const std::filesystem::path folder = benchFolder();
-    const zcli::Request parsed = zcli::parseCommandLine(
-        {"zephyrion", "convert", tenMinuteFile(folder), "-o", (folder / "ten-minutes-kit.mid").string(),
-         "--plugin", ZEPHYRION_PLUGIN_PATH, "-q", "--band", "kick", "--band", "snare", "--band", "hihat",
-         "--band", "toms"});
+    std::vector<std::string> arguments{"zephyrion",
+                                       "convert",
+                                       tenMinuteFile(folder),
+                                       "-o",
+                                       (folder / "ten-minutes-kit.mid").string(),
+                                       "--plugin",
+                                       ZEPHYRION_PLUGIN_PATH,
+                                       "-q",
+                                       "--band",
+                                       "kick",
+                                       "--band",
+                                       "snare",
+                                       "--band",
+                                       "hihat",
+                                       "--band",
+                                       "toms",
+                                       "--suppress-bleed"};
+    if (state.range(0) != 0) {
+        arguments.push_back("--auto");
+    }
+    const zcli::Request parsed = zcli::parseCommandLine(arguments);
     const auto& request = std::get<zcli::ConvertRequest>(parsed);
     std::size_t notes = 0;
     for (auto _ : state) {
@@ -113,7 +131,7 @@ BENCHMARK(convertTenMinutes)
     ->Args({4096, 0})
     ->Args({512, 1})
     ->Unit(benchmark::kSecond);
-BENCHMARK(convertTenMinutesFourBands)->Unit(benchmark::kSecond);
+BENCHMARK(convertTenMinutesFourBands)->Arg(0)->Arg(1)->Unit(benchmark::kSecond);
 BENCHMARK(decodeTenMinutes)->Unit(benchmark::kSecond);
 
 } // namespace

@@ -2,6 +2,9 @@
 // groove with three bands, and the same groove as stems (each drum's own microphone, the others bleeding in
 // 20 dB down) with a band per stem. Per kit and drum: F-measure, precision and recall within 25 ms, and the
 // note-ons' median offset from the true starts.
+//
+// Arguments, for tuning: up to three band settings in place of the presets' own (kick, snare, hi-hat, each as
+// --band takes it, e.g. snare:Freq.Lo=200Hz), then any further convert options after "--".
 #include <cstdio>
 #include <filesystem>
 #include <sndfile.h>
@@ -19,11 +22,11 @@ constexpr double kStemBleedDb = 20.0;
 
 struct Drum {
     bench::Instrument instrument;
-    const char* band; // the kit preset
+    std::string band; // the kit preset, or settings starting from it
     int note;         // its General MIDI note
 };
 
-const Drum kDrums[] = {
+std::vector<Drum> drums = {
     {bench::Instrument::Kick, "kick", 36},
     {bench::Instrument::Snare, "snare", 38},
     {bench::Instrument::HiHat, "hihat", 42},
@@ -46,9 +49,12 @@ void writeWav(const std::string& path, const std::vector<float>& left, const std
 }
 
 // The command line a user would type, run in this process; answers every band's events, merged.
+std::vector<std::string> extraOptions;
+
 zcli::Conversion convert(std::vector<std::string> arguments, const std::string& midi) {
     arguments.insert(arguments.begin(), {"zephyrion", "convert"});
     arguments.insert(arguments.end(), {"-o", midi, "-q", "--plugin", ZEPHYRION_PLUGIN_PATH});
+    arguments.insert(arguments.end(), extraOptions.begin(), extraOptions.end());
     return zcli::runConvert(std::get<zcli::ConvertRequest>(zcli::parseCommandLine(arguments)));
 }
 
@@ -68,15 +74,28 @@ zcli::BandScore scoreDrum(const bench::Groove& groove, const Drum& drum, const z
     return zcli::scoreBand(notes, hits);
 }
 
-void printScore(const zcli::BandScore& score) {
+// The lowest F of each drum over the kits, mixed and as stems: what the targets are set against.
+std::vector<double> lowestF(6, 1.0);
+
+void printScore(const zcli::BandScore& score, std::size_t column) {
     const zcli::ToleranceScore& at25 = score.tolerances.front();
+    lowestF[column] = std::min(lowestF[column], at25.fMeasure);
     const double offset = score.offsets ? score.offsets->median * 1000.0 : 0.0;
     std::printf(" | %5.2f %5.2f %5.2f %7.2f", at25.fMeasure, at25.precision, at25.recall, offset);
 }
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    for (int i = 1, drum = 0; i < argc; ++i) {
+        if (std::string(argv[i]) == "--") {
+            extraOptions.assign(argv + i + 1, argv + argc);
+            break;
+        }
+        if (drum < 3) {
+            drums[static_cast<std::size_t>(drum++)].band = argv[i];
+        }
+    }
     const std::vector<std::string> kits = bench::usableKits();
     if (kits.empty()) {
         std::fprintf(stderr, "kit_bench: no drum kit found in %s (Debian package hydrogen-drumkits)\n",
@@ -99,21 +118,24 @@ int main() {
         writeWav(mixPath, groove->left, groove->right, groove->sampleRate);
         std::vector<std::string> mixed{mixPath};
         std::vector<std::string> stems;
-        for (const Drum& drum : kDrums) {
+        for (const Drum& drum : drums) {
             mixed.insert(mixed.end(), {"--band", drum.band});
-            const std::string stem = (folder / (std::string(drum.band) + ".wav")).string();
+            const std::string stem = (folder / (std::to_string(drum.note) + ".wav")).string();
             const std::vector<float> mono = bench::stemOf(*groove, drum.instrument, kStemBleedDb);
             writeWav(stem, mono, mono, groove->sampleRate);
             stems.insert(stems.end(), {stem, "--band", drum.band});
         }
         const zcli::Conversion fromMix = convert(mixed, midi);
         const zcli::Conversion fromStems = convert(stems, midi);
-        for (const Drum& drum : kDrums) {
-            std::printf("%-24s %-6s", kit.c_str(), drum.band);
-            printScore(scoreDrum(*groove, drum, fromMix));
-            printScore(scoreDrum(*groove, drum, fromStems));
+        for (std::size_t drum = 0; drum < drums.size(); ++drum) {
+            std::printf("%-24s %-6s", kit.c_str(),
+                        drums[drum].band.substr(0, drums[drum].band.find(':')).c_str());
+            printScore(scoreDrum(*groove, drums[drum], fromMix), drum);
+            printScore(scoreDrum(*groove, drums[drum], fromStems), 3 + drum);
             std::printf("\n");
         }
     }
+    std::printf("lowest F, mixed: kick %.2f snare %.2f hihat %.2f; stems: kick %.2f snare %.2f hihat %.2f\n",
+                lowestF[0], lowestF[1], lowestF[2], lowestF[3], lowestF[4], lowestF[5]);
     return 0;
 }

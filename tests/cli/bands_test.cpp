@@ -231,6 +231,32 @@ TEST_F(CliBandRun, BandsApartByChannelOrByControlChangesAreTwo) {
     EXPECT_EQ(run.status, 0) << run.err;
 }
 
+TEST_F(CliBandRun, AutoSetsTheWindowBetweenTheHitsAndTheBleed) {
+    // Kicks, and between them the same drum 20 dB down, as another drum's microphone hears it.
+    std::vector<float> mix = testsupport::toneHits(kFrames, kKicks, kKickHz, 0.0136, kRate, 0.6f);
+    const std::vector<float> bleed = testsupport::toneHits(kFrames, kSnares, kKickHz, 0.0136, kRate, 0.06f);
+    for (std::size_t i = 0; i < kFrames; ++i) {
+        mix[i] += bleed[i];
+    }
+    writeWav(input, {mix, mix}, kRate);
+    // Wide open, the kick's band takes the bleed too.
+    ASSERT_EQ(convert({"--band", "kick:Amp.Hi=0.99"}).status, 0);
+    EXPECT_GT(noteOnsByBand()["kick"].size(), kKicks.size());
+
+    const ToolRun run = convert({"--band", "kick:Amp.Hi=0.99", "--auto"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    expectOnHits(noteOnsByBand()["kick"], kKicks);
+    EXPECT_NE(run.err.find("[kick]: --auto: lower bound "), std::string::npos) << run.err;
+    const std::size_t chosen = run.err.find("--auto chose: --band kick:Amp.Hi=");
+    ASSERT_NE(chosen, std::string::npos) << run.err;
+
+    // The printed option gives the same notes again without --auto.
+    const std::string option = run.err.substr(chosen + 14, run.err.find('\n', chosen) - chosen - 14);
+    const ToolRun again = convert({option.substr(0, 6), option.substr(7)});
+    ASSERT_EQ(again.status, 0) << option << "\n" << again.err;
+    expectOnHits(noteOnsByBand()["kick"], kKicks);
+}
+
 TEST_F(CliBandRun, RawTimingAppliesToEveryBand) {
     ASSERT_EQ(convert({"--band", "kick", "--band", "snare"}).status, 0);
     auto onHits = noteOnsByBand();

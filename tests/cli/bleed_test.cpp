@@ -164,7 +164,7 @@ TEST_F(CliBleedRun, EachHitStaysInItsOwnBandUnlessTheBleedIsKept) {
     const std::vector<float> loudKicks = kicks({5000, 30000});
     // A snare that reaches the kick's band, and a kick 40 ms later that the snare's note still covers.
     const std::vector<float> snareThenKick = mixOf(snares({5000}), kicks({5000 + 1764}));
-    const std::vector<std::string> both{"--band", "kick", "--band", "snare"};
+    const std::vector<std::string> both{"--band", "kick", "--band", "snare", "--suppress-bleed"};
     const struct {
         const std::vector<float>& mix;
         std::vector<std::string> options;
@@ -172,10 +172,14 @@ TEST_F(CliBleedRun, EachHitStaysInItsOwnBandUnlessTheBleedIsKept) {
         const char* snareSummaryEnd; // after the MIDI file's name
     } runs[] = {
         {loudKicks, both, {5000, 30000}, {}, "; 2 notes went to other bands"},
-        {loudKicks, {"--band", "kick", "--band", "snare", "--keep-bleed"}, {5000, 30000}, {5000, 30000}, ""},
-        {loudKicks, {"--band", "kick", "--band", "snare:bleed=keep"}, {5000, 30000}, {5000, 30000}, ""},
+        {loudKicks, {"--band", "kick", "--band", "snare"}, {5000, 30000}, {5000, 30000}, ""},
+        {loudKicks,
+         {"--band", "kick", "--band", "snare:bleed=keep", "--suppress-bleed"},
+         {5000, 30000},
+         {5000, 30000},
+         ""},
         {snareThenKick, both, {6764}, {5000}, "; 0 notes went to other bands"},
-        {snareThenKick, {"--band", "kick", "--band", "snare", "--keep-bleed"}, {5000, 6764}, {5000}, ""},
+        {snareThenKick, {"--band", "kick", "--band", "snare"}, {5000, 6764}, {5000}, ""},
     };
     for (const auto& run : runs) {
         SCOPED_TRACE(::testing::Message()
@@ -199,9 +203,10 @@ TEST_F(CliBleedRun, EachHitStaysInItsOwnBandUnlessTheBleedIsKept) {
 }
 
 TEST_F(CliBleedRun, APlugInWithoutLevelsKeepsEveryNoteWithOneWarning) {
-    const ToolRun result = convert(kicks({5000, 30000}),
-                                   {"--plugin", testsupport::moduleBesideExecutable("host_test_both_entries"),
-                                    "--band", "a:bleed=suppress", "--band", "b:bleed=suppress"});
+    const ToolRun result =
+        convert(kicks({5000, 30000}),
+                {"--plugin", testsupport::moduleBesideExecutable("host_test_both_entries"), "--band",
+                 "a:bleed=suppress", "--band", "b:bleed=suppress", "--suppress-bleed"});
     ASSERT_EQ(result.status, 0) << result.err;
     auto found = noteOnsByBand();
     EXPECT_FALSE(found["a"].empty());

@@ -388,9 +388,12 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
         } else if (argument == "--merge") {
             cursor.noValue(argument);
             request.merge = true;
-        } else if (argument == "--keep-bleed") {
+        } else if (argument == "--auto") {
             cursor.noValue(argument);
-            request.keepBleed = true;
+            request.autoWindow = true;
+        } else if (argument == "--suppress-bleed") {
+            cursor.noValue(argument);
+            request.suppressBleed = true;
         } else if (!parameters.handle(argument, cursor)) {
             cursor.unknown(argument);
         }

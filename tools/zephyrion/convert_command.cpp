@@ -2,6 +2,7 @@
 
 #include "tools/common/atomic_output.h"
 #include "tools/common/errors.h"
+#include "tools/zephyrion/auto_window.h"
 #include "tools/zephyrion/bleed.h"
 #include "tools/zephyrion/event_json.h"
 #include "tools/zephyrion/plugin_host.h"
@@ -11,6 +12,7 @@
 #include "ui/png/PngWriter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -180,9 +182,9 @@ void checkBandsAreDistinct(const std::vector<Band>& bands, const std::vector<std
     }
 }
 
-// With two or more bands each hit goes to the band it excites most, unless the user keeps the bleed.
+// With two or more bands and when asked, each hit goes to the band it excites most.
 bool suppressesBleed(const ConvertRequest& request) {
-    return request.bands.size() >= 2 && !request.keepBleed;
+    return request.bands.size() >= 2 && request.suppressBleed;
 }
 
 // Needs every band's note levels, which only a plug-in with the level buffer gives: without, one warning.
@@ -204,6 +206,60 @@ void suppressBleedOf(const ConvertRequest& request, const std::vector<Band>& ban
     suppressBleed(bleed, sampleRate);
 }
 
+// A first pass over the inputs with the bands as given, which collects each band's level peaks; each band
+// then gets the window they suggest, and the user the options that give it again.
+void chooseWindows(const ConvertRequest& request, std::vector<Band>& bands, float rate) {
+    std::vector<std::unique_ptr<AudioReader>> inputs;
+    std::vector<Stem> stems;
+    for (const std::string& path : request.inputs) {
+        stems.push_back({inputs.emplace_back(std::make_unique<AudioReader>(path)).get(), {}});
+    }
+    std::vector<std::unique_ptr<vsthost::Plugin>> plugins;
+    for (const Band& band : bands) {
+        plugins.push_back(loadPlugin(request.plugin.pluginPath, rate, request.blockSize));
+        configurePlugin(*plugins.back(), band.settings, rate);
+        stems[band.input].plugins.push_back(plugins.back().get());
+    }
+    ConversionSinks sinks;
+    sinks.levelPeaks = true;
+    const std::vector<Conversion> results = convertAudio(stems, request.blockSize, sinks);
+    std::string options;
+    for (std::size_t band = 0; band < bands.size(); ++band) {
+        const std::string source = request.inputs[bands[band].input] +
+                                   (bands[band].name.empty() ? "" : " [" + bands[band].name + "]");
+        const std::optional<ChosenWindow> window =
+            results[band].levelPeaks ? chooseWindow(*results[band].levelPeaks) : std::nullopt;
+        if (!window) {
+            if (!request.quiet) {
+                std::fprintf(stderr, "%s: --auto: %s; the window stays as set\n", source.c_str(),
+                             results[band].levelPeaks ? "too few peaks to tell hits from the rest"
+                                                      : "the plug-in gives no levels");
+            }
+            continue;
+        }
+        const float ampHi = 1.0f - window->lowerBound;
+        bands[band].settings.parameters.push_back({"--auto", "Amp.Hi", ampHi});
+        char value[16];
+        std::snprintf(value, sizeof value, "%.4f", static_cast<double>(ampHi));
+        options += bands[band].name.empty() ? std::string(" --set Amp.Hi=").append(value)
+                                            : " --band " + bands[band].name + ":Amp.Hi=" + value;
+        if (!request.quiet) {
+            std::fprintf(
+                stderr,
+                "%s: --auto: lower bound %.1f dBFS; %d peaks down to %.1f dBFS stand %.1f dB above the "
+                "loudest of the rest (%.1f dBFS)\n",
+                source.c_str(), 20.0 * std::log10(static_cast<double>(window->lowerBound)), window->hits,
+                window->quietestHitDb, window->quietestHitDb - window->loudestRestDb, window->loudestRestDb);
+        }
+    }
+    for (const auto& plugin : plugins) {
+        plugin->close();
+    }
+    if (!request.quiet && !options.empty()) {
+        std::fprintf(stderr, "--auto chose:%s\n", options.c_str());
+    }
+}
+
 } // namespace
 
 Conversion runConvert(const ConvertRequest& request) {
@@ -213,7 +269,10 @@ Conversion runConvert(const ConvertRequest& request) {
     const std::vector<std::unique_ptr<AudioReader>> inputs = openInputs(request);
     const AudioReader& input = *inputs.front();
     const auto rate = static_cast<float>(input.sampleRate());
-    const std::vector<Band> bands = bandsOf(request);
+    std::vector<Band> bands = bandsOf(request);
+    if (request.autoWindow) {
+        chooseWindows(request, bands, rate);
+    }
     std::vector<std::unique_ptr<vsthost::Plugin>> plugins;
     std::vector<Stem> stems(inputs.size());
     for (std::size_t stem = 0; stem < inputs.size(); ++stem) {

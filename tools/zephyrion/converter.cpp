@@ -1,6 +1,7 @@
 #include "tools/zephyrion/converter.h"
 
 #include "tools/common/errors.h"
+#include "tools/zephyrion/auto_window.h"
 #include "tools/zephyrion/interruption.h"
 #include "tools/zephyrion/note_levels.h"
 
@@ -202,11 +203,15 @@ struct Lane {
     // A plug-in with latency delays its audio and its events alike; both are moved back by it.
     std::int64_t latency = 0;
     std::optional<NoteLevels> noteLevels;
+    std::optional<LevelPeaks> levelPeaks;
 
     void run(std::size_t frames) {
         runner.run(frames, result.events, sounding);
         if (noteLevels) {
             noteLevels->add(runner.levels(), frames, result.events);
+        }
+        if (levelPeaks) {
+            levelPeaks->add(runner.levels(), frames);
         }
     }
 
@@ -227,6 +232,11 @@ struct Lane {
         std::stable_sort(result.events.begin(), result.events.end(), earlier);
         if (noteLevels) {
             result.noteLevels = noteLevels->finish();
+        }
+        if (levelPeaks) {
+            result.levelPeaks = levelPeaks->finish();
+        }
+        if (noteLevels || levelPeaks) {
             plugin.attachLevels(nullptr, 0);
         }
     }
@@ -252,12 +262,15 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
             Lane& lane = lanes.emplace_back(*plugin, blockSize, stem);
             plugin->clearRecords();
             plugin->rewind();
-            const bool levels = sinks.noteLevels && lane.runner.attachLevels();
+            const bool levels = (sinks.noteLevels || sinks.levelPeaks) && lane.runner.attachLevels();
             plugin->resume();
             lane.latency = std::max<std::int64_t>(0, plugin->effect().initialDelay);
-            if (levels) {
+            if (levels && sinks.noteLevels) {
                 lane.noteLevels.emplace(std::lrint(kNoteLevelSeconds * rate), lane.latency,
                                         static_cast<std::size_t>(blockSize));
+            }
+            if (levels && sinks.levelPeaks) {
+                lane.levelPeaks.emplace(rate);
             }
             latest = std::max(latest, lane.latency);
         }

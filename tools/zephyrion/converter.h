@@ -25,6 +25,7 @@ struct ConversionSinks {
     float waveformGain = 0.5f;
     ProgressBar* progress = nullptr;
     bool noteLevels = false; // each instance is asked for its levels, for Conversion::noteLevels
+    bool levelPeaks = false; // the same, for Conversion::levelPeaks
 };
 
 struct Conversion {
@@ -34,6 +35,8 @@ struct Conversion {
     int notesClosed = 0;          // notes still sounding at the end of the tail, closed by the tool
     // Asked for and given by the plug-in: each note-on's level in its first moments (note_levels.h).
     std::optional<std::vector<float>> noteLevels;
+    // Asked for and given by the plug-in: the peaks of its level over the whole input (auto_window.h).
+    std::optional<std::vector<float>> levelPeaks;
     std::optional<int> notesToOtherBands; // with bleed suppression (bleed.h)
 };
 

@@ -92,7 +92,12 @@ Bands (one plug-in instance each, all fed the same audio):
                          Hz and dBFS); --plot shows every band's notes (and a window only for one band);
                          --audio-out takes one band only.
   --merge                all bands' notes on one track (format 0)
-  --keep-bleed           every band keeps every note. Without it, with two or more bands, note-ons of
+  --auto                 each band's window from the input itself: a first pass collects the peaks of
+                         every band's level, and the lower bound (Amp.Hi) goes in the middle of the
+                         first step of at least 6 dB down from the loudest peaks (or the widest step),
+                         which parts the hits from the bleed and the noise. Prints the bounds, how far
+                         the hits stood apart, and the options that give the same windows again.
+  --suppress-bleed       with two or more bands, note-ons of
                          different bands within 5 ms of the first are one hit, and only the band with
                          the highest ratio of its level (its highest in the note's first 30 ms) to its
                          window's lower bound (1 - Amp.Hi) keeps its note (ties keep all); the summary

@@ -67,7 +67,7 @@ TEST(CliBands, SettingsOverrideThePresetOrMakeABandOfTheirOwn) {
     const auto kick = settled(request.bands[0].parameters);
     EXPECT_EQ(kick.at("amp.hi"), 0.9f);
     EXPECT_EQ(sentNote(kick), 37);
-    EXPECT_EQ(kick.at("freq.hi"), 0.08f) << "the rest of the preset stays";
+    EXPECT_EQ(kick.at("freq.hi"), 0.15f) << "the rest of the preset stays";
     EXPECT_EQ(kick.count("volume"), 0u);
 
     EXPECT_EQ(request.bands[1].name, "ride");
@@ -141,9 +141,9 @@ constexpr int kRate = 44100;
 constexpr std::size_t kFrames = 100000;
 const std::vector<std::size_t> kKicks{5000, 40000, 75000};
 const std::vector<std::size_t> kSnares{22000, 57000};
-// A 55 Hz kick reaches only the kick preset's band, a 220 Hz snare body only the snare's.
+// A 55 Hz kick reaches only the kick preset's band, a 600 Hz snare body only the snare's.
 constexpr double kKickHz = 55.0;
-constexpr double kSnareHz = 220.0;
+constexpr double kSnareHz = 600.0;
 
 class CliBandRun : public ::testing::Test {
 protected:
@@ -195,7 +195,7 @@ TEST_F(CliBandRun, EachBandHasItsOwnTrackNoteAndChannel) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("groove.wav [kick]: 3 notes"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("groove.wav [snare]: 2 notes"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("groove.wav [kick]: highpass 0 Hz, lowpass 73.4 Hz, window -16.5 to 0.0 dBFS\n"),
+    EXPECT_NE(run.err.find("groove.wav [kick]: highpass 0 Hz, lowpass 146.1 Hz, window -16.5 to 0.0 dBFS\n"),
               std::string::npos)
         << run.err;
 
@@ -291,7 +291,7 @@ TEST_F(CliBandRun, ABandIsTheSingleRunWithTheSameSettings) {
     ASSERT_EQ(convert({"--band", "kick", "--band", "snare"}).status, 0);
     const std::vector<std::int64_t> banded = noteOnsByBand()["kick"];
     const ToolRun single =
-        convert({"--note", "36", "--channel", "10", "--freq-mode", "exponential", "--set", "Freq.Hi=0.08",
+        convert({"--note", "36", "--channel", "10", "--freq-mode", "exponential", "--set", "Freq.Hi=0.15",
                  "--set", "Amp.Hi=0.85", "--set", "Release=0.95", "--set", "Falloff=0.95"});
     ASSERT_EQ(single.status, 0) << single.err;
     EXPECT_EQ(noteOnsByBand()[""], banded);

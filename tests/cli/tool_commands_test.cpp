@@ -68,9 +68,10 @@ TEST(ToolInfo, ReadsSettingsAtTheRateAskedAndShowsTheKitPresets) {
     ASSERT_EQ(presets.status, 0) << presets.err;
     for (const char* expected :
          {"at 44100 Hz", "kick: C1 (note 36), channel 10, exponential\n",
-          "  Freq.Hi  0.08  lowpass edge 73.4 Hz\n", "  Amp.Hi   0.85  lower bound -16.5 dBFS\n",
-          "  Release  0.95  half-life 51.0 ms\n", "hihat: F#1 (note 42)",
-          "  Freq.Lo  0.85  highpass edge 1.17 kHz\n", "toms: A1 (note 45)"}) {
+          "  Freq.Hi  0.15  lowpass edge 146.1 Hz\n", "  Amp.Hi   0.85  lower bound -16.5 dBFS\n",
+          "  Release  0.95  half-life 51.0 ms\n",
+          "hihat: F#1 (note 42), channel 10, exponential, keeps its bleed",
+          "  Freq.Lo  0.93  highpass edge 2.95 kHz\n", "toms: A1 (note 45)"}) {
         EXPECT_NE(presets.out.find(expected), std::string::npos) << "missing: " << expected << "\n"
                                                                  << presets.out;
     }

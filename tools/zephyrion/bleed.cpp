@@ -7,14 +7,11 @@
 namespace zcli {
 namespace {
 
-// A window whose lower bound is 0 takes everything; any level excites it without end.
-constexpr float kLowestBound = 1e-6f;
-
 struct Onset {
     std::int64_t position;
     std::size_t band;
     std::size_t event;
-    float ratio;
+    double standing; // the share of its band's notes at most as loud
 };
 
 // A band that sends control changes is left alone, as is one without levels or marked to keep its bleed.
@@ -32,12 +29,16 @@ std::vector<Onset> onsetsOf(const std::vector<BleedBand>& bands) {
         if (!competes(bands[band])) {
             continue;
         }
-        const float bound = std::max(bands[band].lowerBound, kLowestBound);
+        std::vector<float> sorted = *conversion.noteLevels;
+        std::sort(sorted.begin(), sorted.end());
+        const auto count = static_cast<double>(sorted.size());
         std::size_t note = 0;
         for (std::size_t event = 0; event < conversion.events.size(); ++event) {
-            if (conversion.events[event].startsNote() && note < conversion.noteLevels->size()) {
-                onsets.push_back({conversion.events[event].position, band, event,
-                                  (*conversion.noteLevels)[note++] / bound});
+            if (conversion.events[event].startsNote() && note < sorted.size()) {
+                const float level = (*conversion.noteLevels)[note++];
+                const auto atMost = std::upper_bound(sorted.begin(), sorted.end(), level) - sorted.begin();
+                onsets.push_back(
+                    {conversion.events[event].position, band, event, static_cast<double>(atMost) / count});
             }
         }
     }
@@ -74,18 +75,18 @@ void suppressBleed(const std::vector<BleedBand>& bands, double sampleRate) {
     // A hit is every note-on within the span of its first, so two hits never chain into one.
     const auto span = static_cast<std::int64_t>(std::lrint(kSameHitSeconds * sampleRate));
     for (std::size_t first = 0, next = 0; first < onsets.size(); first = next) {
-        float highest = 0.0f;
+        double highest = 0.0;
         for (next = first; next < onsets.size() && onsets[next].position - onsets[first].position <= span;
              ++next) {
-            highest = std::max(highest, onsets[next].ratio);
+            highest = std::max(highest, onsets[next].standing);
         }
-        // A band keeps its notes of the hit when one of them reaches the highest ratio.
+        // A band keeps its notes of the hit when one of them stands highest.
         for (std::size_t loser = first; loser < next; ++loser) {
             const std::size_t band = onsets[loser].band;
             const bool bandWins =
                 std::any_of(onsets.begin() + static_cast<std::ptrdiff_t>(first),
                             onsets.begin() + static_cast<std::ptrdiff_t>(next),
-                            [&](const Onset& o) { return o.band == band && o.ratio == highest; });
+                            [&](const Onset& o) { return o.band == band && o.standing == highest; });
             if (!bandWins) {
                 removeNote(bands[band].conversion->events, removed[band], onsets[loser].event);
                 ++*bands[band].conversion->notesToOtherBands;

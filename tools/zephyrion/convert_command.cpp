@@ -182,18 +182,17 @@ void checkBandsAreDistinct(const std::vector<Band>& bands, const std::vector<std
     }
 }
 
-// With two or more bands and when asked, each hit goes to the band it excites most.
+// With two or more bands and when asked, each hit goes to the band in which it stands highest.
 bool suppressesBleed(const ConvertRequest& request) {
     return request.bands.size() >= 2 && request.suppressBleed;
 }
 
 // Needs every band's note levels, which only a plug-in with the level buffer gives: without, one warning.
 void suppressBleedOf(const ConvertRequest& request, const std::vector<Band>& bands,
-                     const std::vector<std::optional<AmplitudeWindow>>& windows,
                      std::vector<Conversion>& results, double sampleRate) {
     std::vector<BleedBand> bleed;
     for (std::size_t band = 0; band < bands.size(); ++band) {
-        if (!results[band].noteLevels || !windows[band]) {
+        if (!results[band].noteLevels) {
             if (!request.quiet) {
                 const std::string& path = request.plugin.pluginPath;
                 std::fprintf(stderr, "%s: gives no levels of its bands; no bleed suppression between them\n",
@@ -201,7 +200,7 @@ void suppressBleedOf(const ConvertRequest& request, const std::vector<Band>& ban
             }
             return;
         }
-        bleed.push_back({&results[band], windows[band]->lower, !bands[band].keepBleed});
+        bleed.push_back({&results[band], !bands[band].keepBleed});
     }
     suppressBleed(bleed, sampleRate);
 }
@@ -323,7 +322,7 @@ Conversion runConvert(const ConvertRequest& request) {
         plugin->close();
     }
     if (suppressesBleed(request)) {
-        suppressBleedOf(request, bands, windows, results, input.sampleRate());
+        suppressBleedOf(request, bands, results, input.sampleRate());
     }
     const Conversion merged = mergeConversions(results);
 

@@ -81,9 +81,9 @@ Bands (one plug-in instance each, all fed the same audio):
                          --band ride:Freq.Lo=0.9,note=51,channel=10.
                          The options above apply to every band first, then its preset, then its KEYs.
                          Presets (General MIDI drums on channel 10, exponential, Release and Falloff 0.95):
-                           kick   note 36  Freq.Hi 0.08                 Amp.Hi 0.85
+                           kick   note 36  Freq.Hi 0.15                 Amp.Hi 0.85
                            snare  note 38  Freq.Lo 0.25, Freq.Hi 0.6    Amp.Hi 0.65
-                           hihat  note 42  Freq.Lo 0.85                 Amp.Hi 0.9
+                           hihat  note 42  Freq.Lo 0.93                 Amp.Hi 0.9, bleed=keep
                            toms   note 45  Freq.Lo 0.15, Freq.Hi 0.3    Amp.Hi 0.8
                          (zephyrion info --presets shows them in Hz, dBFS and ms.) Two bands may not
                          send the same note on the same channel (with --cc: the same controller).
@@ -98,9 +98,9 @@ Bands (one plug-in instance each, all fed the same audio):
                          which parts the hits from the bleed and the noise. Prints the bounds, how far
                          the hits stood apart, and the options that give the same windows again.
   --suppress-bleed       with two or more bands, note-ons of
-                         different bands within 5 ms of the first are one hit, and only the band with
-                         the highest ratio of its level (its highest in the note's first 30 ms) to its
-                         window's lower bound (1 - Amp.Hi) keeps its note (ties keep all); the summary
+                         different bands within 5 ms of the first are one hit, and only the band in
+                         which the hit stands highest among its own notes (by level, the highest in the
+                         note's first 30 ms) keeps its note (ties keep all); the summary
                          says how many notes each band gave to others. A band with bleed=keep keeps its
                          notes and takes none from the others; control changes are left alone.
 

@@ -105,10 +105,11 @@ void printPresets(double sampleRate) {
         resolveReadable(band.parameters, sampleRate, zephyrion::kParameters[zephyrion::kFreqMode].initial);
         const ParameterValues values = settledValues(band.parameters);
         const ReadableContext context{sampleRate, zephyrion::threeStepOf(values[zephyrion::kFreqMode])};
-        std::printf("\n%s: %s, %s, %s\n", band.name.c_str(),
+        std::printf("\n%s: %s, %s, %s%s\n", band.name.c_str(),
                     describeNote(values[zephyrion::kMidiNote], false).c_str(),
                     describeChannel(values[zephyrion::kMidiChannel]).c_str(),
-                    describeFreqMode(values[zephyrion::kFreqMode]).c_str());
+                    describeFreqMode(values[zephyrion::kFreqMode]).c_str(),
+                    band.keepBleed ? ", keeps its bleed (bleed=keep)" : "");
         for (const zephyrion::ParameterInfo& info : zephyrion::kParameters) {
             if (hasReadableForm(info.index)) {
                 const float value = values[static_cast<std::size_t>(info.index)];

@@ -15,9 +15,9 @@ struct KitPreset {
 inline constexpr std::string_view kKitCommon = "channel=10,freq-mode=exponential,Release=0.95,Falloff=0.95";
 
 inline constexpr KitPreset kKitPresets[] = {
-    {"kick", "note=36,Freq.Hi=0.08,Amp.Hi=0.85"},
+    {"kick", "note=36,Freq.Hi=0.15,Amp.Hi=0.85"},
     {"snare", "note=38,Freq.Lo=0.25,Freq.Hi=0.6,Amp.Hi=0.65"},
-    {"hihat", "note=42,Freq.Lo=0.85,Amp.Hi=0.9"},
+    {"hihat", "note=42,Freq.Lo=0.93,Amp.Hi=0.9,bleed=keep"},
     {"toms", "note=45,Freq.Lo=0.15,Freq.Hi=0.3,Amp.Hi=0.8"},
 };
 

@@ -97,10 +97,10 @@ Bands (one plug-in instance each, all fed the same audio):
                          first step of at least 6 dB down from the loudest peaks (or the widest step),
                          which parts the hits from the bleed and the noise. Prints the bounds, how far
                          the hits stood apart, and the options that give the same windows again.
-  --suppress-bleed       with two or more bands, note-ons of
-                         different bands within 5 ms of the first are one hit, and only the band in
-                         which the hit stands highest among its own notes (by level, the highest in the
-                         note's first 30 ms) keeps its note (ties keep all); the summary
+  --suppress-bleed       with two or more bands, note-ons of different bands within 5 ms of the first
+                         are one hit, and only the band in which the hit stands highest among its own
+                         notes (by level, the highest in the note's first 30 ms) keeps its note (ties
+                         keep all); the summary
                          says how many notes each band gave to others. A band with bleed=keep keeps its
                          notes and takes none from the others; control changes are left alone.
 

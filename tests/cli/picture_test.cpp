@@ -182,6 +182,39 @@ TEST(CliPlot, WithoutALevelTheInputStandsInForIt) {
     EXPECT_GT(darkness(shown[0]), darkness(shown[1]) + 100);
 }
 
+// Each frame goes to the stretch floor(frame x columns / frames), whatever blocks it comes in.
+TEST(CliPlot, SummariesKeepEachStretchsExtremesWhateverTheBlocks) {
+    for (const auto& [frames, columns] : {std::pair<std::int64_t, int>{1000, 7}, {5, 12}, {100000, 1119}}) {
+        std::vector<float> signal(static_cast<std::size_t>(frames));
+        for (std::size_t i = 0; i < signal.size(); ++i) {
+            signal[i] = static_cast<float>(std::sin(0.37 * static_cast<double>(i * i % 977)));
+        }
+        std::vector<float> lowest(static_cast<std::size_t>(columns), 0.0f);
+        std::vector<float> highest(static_cast<std::size_t>(columns), 0.0f);
+        for (std::int64_t i = 0; i < frames; ++i) {
+            const auto column = static_cast<std::size_t>(i * columns / frames);
+            lowest[column] = std::min(lowest[column], signal[static_cast<std::size_t>(i)]);
+            highest[column] = std::max(highest[column], signal[static_cast<std::size_t>(i)]);
+        }
+        for (const std::size_t block : {std::size_t{1}, std::size_t{7}, std::size_t{512}, signal.size()}) {
+            SCOPED_TRACE(std::to_string(frames) + " frames in blocks of " + std::to_string(block));
+            zcli::WaveformSummary waveform(frames, columns);
+            zcli::LevelSummary level(frames, columns);
+            const std::vector<float> silence(signal.size(), 0.0f);
+            for (std::size_t at = 0; at < signal.size(); at += block) {
+                const std::size_t count = std::min(block, signal.size() - at);
+                waveform.add(signal.data() + at, silence.data() + at, count, 1.0f);
+                level.add(signal.data() + at, count);
+            }
+            for (int column = 0; column < columns; ++column) {
+                EXPECT_EQ(waveform.minimum(column), lowest[static_cast<std::size_t>(column)]) << column;
+                EXPECT_EQ(waveform.maximum(column), highest[static_cast<std::size_t>(column)]) << column;
+                EXPECT_EQ(level.highest(column), highest[static_cast<std::size_t>(column)]) << column;
+            }
+        }
+    }
+}
+
 // Every label sits under its tick in the toolkit's font: "0s" to "9s" for nine seconds, a tick a second.
 TEST(CliPlot, TimeAxisIsLabelledUnderItsTicks) {
     zcli::PlotData data;

@@ -2,7 +2,9 @@
 #include "host/Plugin.h"
 #include "tests/cli/smf_reader.h"
 #include "tests/cli/tool_harness.h"
+#include "tests/support/PluginPath.h"
 #include "tests/support/Signals.h"
+#include "tools/zephyrion/plot.h"
 
 #include <gtest/gtest.h>
 
@@ -284,19 +286,37 @@ TEST_F(CliConvert, MonoFeedsBothInputsAndExtraChannelsAreLeftOut) {
     EXPECT_EQ(noteOnSamples(readFile(folder.path("events.jsonl"))), kClickPositions);
 }
 
-TEST_F(CliConvert, PlotIsAPngPicture) {
-    const ToolRun run = convert({"--plot", folder.path("plot.png")});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const std::string png = readFile(folder.path("plot.png"));
-    ASSERT_GT(png.size(), 33u);
-    EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
-    EXPECT_EQ(png.substr(12, 4), "IHDR");
-    const auto big = [&](std::size_t at) {
-        return (static_cast<unsigned char>(png[at]) << 24) | (static_cast<unsigned char>(png[at + 1]) << 16) |
-               (static_cast<unsigned char>(png[at + 2]) << 8) | static_cast<unsigned char>(png[at + 3]);
+// A lane per band, whether or not the plug-in gives its levels, with or without the true hits.
+TEST_F(CliConvert, PlotIsAPngPictureWithALanePerBand) {
+    writeFile(folder.path("truth.csv"), "seconds,note\n0.5,60\n");
+    const struct {
+        std::vector<std::string> options;
+        std::size_t lanes;
+    } cases[] = {
+        {{}, 1},
+        {{"--band", "a:note=60", "--band", "b:note=61", "--reference", folder.path("truth.csv")}, 2},
+        {{"--plugin", testsupport::moduleBesideExecutable("host_test_both_entries"), "--band", "a:bleed=keep",
+          "--band", "b:bleed=keep", "--band", "c:bleed=keep"},
+         3},
     };
-    EXPECT_EQ(big(16), 1200);
-    EXPECT_EQ(big(20), 480);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lanes);
+        std::vector<std::string> options = c.options;
+        options.insert(options.end(), {"--plot", folder.path("plot.png")});
+        const ToolRun run = convert(options);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string png = readFile(folder.path("plot.png"));
+        ASSERT_GT(png.size(), 33u);
+        EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+        EXPECT_EQ(png.substr(12, 4), "IHDR");
+        const auto big = [&](std::size_t at) {
+            return (static_cast<unsigned char>(png[at]) << 24) |
+                   (static_cast<unsigned char>(png[at + 1]) << 16) |
+                   (static_cast<unsigned char>(png[at + 2]) << 8) | static_cast<unsigned char>(png[at + 3]);
+        };
+        EXPECT_EQ(big(16), zcli::kPlotWidth);
+        EXPECT_EQ(big(20), zcli::plotHeight(c.lanes));
+    }
 }
 
 TEST_F(CliConvert, DefaultOutputIsBesideTheInput) {

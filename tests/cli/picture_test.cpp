@@ -1,6 +1,11 @@
 // The plot, its axis labels, the progress line and the demo's groove: what a user would see go wrong.
+#include "tests/cli/tool_harness.h"
+#include "tests/support/PluginPath.h"
+#include "tools/zephyrion/audio_reader.h"
+#include "tools/zephyrion/converter.h"
 #include "tools/zephyrion/drum_groove.h"
 #include "tools/zephyrion/plot.h"
+#include "tools/zephyrion/plugin_host.h"
 #include "tools/zephyrion/progress_bar.h"
 
 #include <gtest/gtest.h>
@@ -11,71 +16,203 @@
 namespace zcli_test {
 namespace {
 
-constexpr int kLaneTop = 332;
-constexpr int kLaneBottom = 431;
+constexpr std::int64_t kEnd = 100000;
 
-// Topmost row of the note lane in this column that is not the lane's background, or -1.
-int barTop(const ui::PixelMap& canvas, int x, ui::Color background) {
-    for (int y = kLaneTop; y <= kLaneBottom; ++y) {
-        if (canvas.pixel(x, y) != background) {
-            return y;
+int columnOf(std::int64_t position) {
+    return zcli::kPlotLeft +
+           static_cast<int>(std::lrint(static_cast<double>(position) / kEnd * (zcli::kPlotColumns - 1)));
+}
+
+// The scale worked out here: 0 dBFS on the lane's top row of levels, -60 dBFS on its bottom row.
+int rowOfLevel(float level, const zcli::LaneRows& rows) {
+    const double db = 20.0 * std::log10(static_cast<double>(level));
+    return rows.levelTop + static_cast<int>(std::lrint(-db / 60.0 * (rows.levelBottom - rows.levelTop)));
+}
+
+// A band's level: `level` over frames from..to of kEnd, nothing elsewhere.
+zcli::LevelSummary levelOf(float level, std::int64_t from, std::int64_t to) {
+    zcli::LevelSummary summary(kEnd, zcli::kPlotColumns);
+    std::vector<float> levels(kEnd, 0.0f);
+    std::fill(levels.begin() + from, levels.begin() + to, level);
+    summary.add(levels.data(), levels.size());
+    return summary;
+}
+
+bool inks(const ui::PixelMap& picture, int x0, int y0, int x1, int y1, ui::Color background) {
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            if (picture.pixel(x, y) != background) {
+                return true;
+            }
         }
     }
-    return -1;
+    return false;
 }
 
-TEST(CliPlot, NotesAreBarsWhoseHeightShowsVelocity) {
-    zcli::WaveformSummary waveform(100000, zcli::kPlotWidth);
-    const std::vector<zcli::MidiEvent> events{
-        {10000, 0x90, 60, 127}, {20000, 0x80, 60, 0}, {60000, 0x90, 60, 40}, {70000, 0x80, 60, 0}};
-    zcli::PlotData data;
-    data.waveform = &waveform;
-    data.endPosition = 100000;
-    data.events = &events;
-    const ui::PixelMap canvas = zcli::renderPlot(data);
-    ASSERT_EQ(canvas.width(), zcli::kPlotWidth);
-    ASSERT_EQ(canvas.height(), zcli::kPlotHeight);
+TEST(CliPlot, ALaneForEachBandWithItsNameAndAReadableHeight) {
+    const zcli::LevelSummary level = levelOf(0.5f, 0, 10);
+    for (const std::size_t count : {1u, 3u, 12u}) {
+        SCOPED_TRACE(count);
+        zcli::PlotData data;
+        data.endPosition = kEnd;
+        for (std::size_t lane = 0; lane < count; ++lane) {
+            data.lanes.push_back({lane % 2 == 0 ? "kick" : "", &level, std::nullopt, nullptr, nullptr});
+        }
+        const ui::PixelMap picture = zcli::renderPlot(data);
+        ASSERT_EQ(picture.height(), zcli::plotHeight(count));
+        for (std::size_t lane = 0; lane < count; ++lane) {
+            const zcli::LaneRows rows = zcli::laneRows(count, lane);
+            EXPECT_GE(rows.levelBottom - rows.levelTop, 79) << lane;
+            EXPECT_LT(rows.noteBottom, picture.height() - 20) << "the time axis fits under the last lane";
+            if (lane > 0) {
+                EXPECT_GT(rows.top, zcli::laneRows(count, lane - 1).noteBottom);
+            }
+            EXPECT_EQ(inks(picture, zcli::kPlotLeft, rows.top, zcli::kPlotLeft + 40, rows.levelTop - 1,
+                           picture.pixel(0, 0)),
+                      lane % 2 == 0)
+                << "the band's name on lane " << lane;
+        }
+    }
+    EXPECT_LT(zcli::plotHeight(4), 1000) << "a kit's four bands fit a screen";
+}
 
-    const auto column = [](std::int64_t position) {
-        return 48 + static_cast<int>(std::lrint(position / 100000.0 * (zcli::kPlotWidth - 17 - 48)));
+TEST(CliPlot, LevelAndWindowBoundsSitOnTheDecibelScale) {
+    const struct {
+        const char* what;
+        zcli::AmplitudeWindow window;
+        float level;
+    } cases[] = {
+        {"the kick preset's window, -16.5 to 0 dBFS", {0.15f, 1.0f}, 0.5f},
+        {"a narrow window low down", {0.01f, 0.1f}, 0.03f},
+        {"an inverted window", {0.5f, 0.1f}, 0.2f},
     };
-    const ui::Color background = canvas.pixel(column(45000), kLaneBottom);
-    const int loud = barTop(canvas, column(15000), background);
-    const int soft = barTop(canvas, column(65000), background);
-    const int none = barTop(canvas, column(40000), background);
-    ASSERT_GE(loud, 0);
-    ASSERT_GE(soft, 0);
-    EXPECT_LT(loud, soft) << "the louder note stands taller";
-    EXPECT_NE(canvas.pixel(column(15000), 430), canvas.pixel(column(65000), 430)) << "and has another colour";
-    EXPECT_EQ(none, -1) << "nothing between the notes";
+    const zcli::LaneRows rows = zcli::laneRows(1, 0);
+    const auto greenish = [](ui::Color c) { return ui::greenOf(c) - ui::redOf(c) > 60; };
+    const auto reddish = [](ui::Color c) { return ui::redOf(c) - ui::greenOf(c) > 60; };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const zcli::LevelSummary level = levelOf(c.level, 40000, 60000);
+        zcli::PlotData data;
+        data.endPosition = kEnd;
+        data.lanes.push_back({"snare", &level, c.window, nullptr, nullptr});
+        const ui::PixelMap picture = zcli::renderPlot(data);
+        // The first dash of each bound, left of the level.
+        const int x = zcli::kPlotLeft + 2;
+        const int lower = rowOfLevel(c.window.lower, rows);
+        const int upper = rowOfLevel(c.window.upper, rows);
+        EXPECT_TRUE(greenish(picture.pixel(x, lower))) << "lower bound on row " << lower;
+        EXPECT_TRUE(reddish(picture.pixel(x, upper))) << "upper bound on row " << upper;
+        for (const int off : {-2, 2}) {
+            EXPECT_FALSE(greenish(picture.pixel(x, lower + off)));
+            EXPECT_FALSE(reddish(picture.pixel(x, upper + off)));
+        }
+        // The level fills its columns from the floor up to its row, and nothing where the band was silent.
+        const int top = rowOfLevel(c.level, rows);
+        const int middle = columnOf(50000);
+        const ui::Color fill = picture.pixel(middle, rows.levelBottom - 1);
+        EXPECT_EQ(picture.pixel(middle, top + 2), fill);
+        EXPECT_NE(picture.pixel(middle, top - 2), fill);
+        EXPECT_NE(picture.pixel(columnOf(20000), rows.levelBottom - 1), fill);
+    }
 }
 
-TEST(CliPlot, WaveformAndWindowBounds) {
-    zcli::WaveformSummary waveform(1000, 100);
-    std::vector<float> left(1000, 0.0f);
-    left[500] = 1.6f; // (1.6 + 0) x 0.5 = 0.8 on the plug-in's scale
-    waveform.add(left.data(), std::vector<float>(1000, 0.0f).data(), left.size(), 0.5f);
-    EXPECT_FLOAT_EQ(waveform.maximum(50), 0.8f);
-    EXPECT_FLOAT_EQ(waveform.maximum(49), 0.0f);
+TEST(CliPlot, NotesAndTrueHitsInTheirBandsLane) {
+    const std::vector<zcli::MidiEvent> kick{{10000, 0x99, 36, 127}, {20000, 0x89, 36, 0}};
+    const std::vector<zcli::MidiEvent> snare{{60000, 0x99, 38, 40}, {70000, 0x89, 38, 0}};
+    const std::vector<double> kickHits{0.5};
+    const std::vector<double> snareHits{};
+    zcli::PlotData data;
+    data.endPosition = kEnd;
+    data.lanes = {{"kick", nullptr, std::nullopt, &kick, &kickHits},
+                  {"snare", nullptr, std::nullopt, &snare, &snareHits}};
+    const ui::PixelMap picture = zcli::renderPlot(data);
+    const zcli::LaneRows kickRows = zcli::laneRows(2, 0);
+    const zcli::LaneRows snareRows = zcli::laneRows(2, 1);
+    // Topmost row of a lane's note strip in this column that is not the strip's background, or -1.
+    const auto barTop = [&](const zcli::LaneRows& rows, std::int64_t position) {
+        const ui::Color background = picture.pixel(columnOf(45000), rows.noteBottom);
+        for (int y = rows.noteTop; y <= rows.noteBottom; ++y) {
+            if (picture.pixel(columnOf(position), y) != background) {
+                return y - rows.noteTop;
+            }
+        }
+        return -1;
+    };
+    ASSERT_GE(barTop(kickRows, 15000), 0);
+    ASSERT_GE(barTop(snareRows, 65000), 0);
+    EXPECT_EQ(barTop(snareRows, 15000), -1);
+    EXPECT_EQ(barTop(kickRows, 65000), -1);
+    EXPECT_LT(barTop(kickRows, 15000), barTop(snareRows, 65000)) << "the louder note stands taller";
+    EXPECT_NE(picture.pixel(columnOf(15000), kickRows.noteBottom),
+              picture.pixel(columnOf(65000), snareRows.noteBottom))
+        << "and has another colour";
 
+    const auto ticked = [&](const zcli::LaneRows& rows, std::int64_t position) {
+        const int x = columnOf(position);
+        return inks(picture, x, rows.hitTop, x, rows.hitBottom, picture.pixel(x + 30, rows.hitTop));
+    };
+    EXPECT_TRUE(ticked(kickRows, 22050)) << "0.5 s at 44.1 kHz";
+    EXPECT_FALSE(ticked(snareRows, 22050));
+    EXPECT_FALSE(ticked(kickRows, 40000));
+}
+
+// Another plug-in gives no level: its lane shows the input in full, where Zephyrion's shows it faintly.
+TEST(CliPlot, WithoutALevelTheInputStandsInForIt) {
+    zcli::WaveformSummary waveform(kEnd, zcli::kPlotColumns);
+    std::vector<float> left(kEnd, 0.0f);
+    left[50000] = 1.0f; // (1 + 0) x 0.5: -6 dBFS
+    waveform.add(left.data(), std::vector<float>(kEnd, 0.0f).data(), left.size(), 0.5f);
+    const zcli::LevelSummary silent = levelOf(0.0f, 0, 0);
     zcli::PlotData data;
     data.waveform = &waveform;
-    data.endPosition = 1000;
-    data.window = zcli::AmplitudeWindow{0.6f, 1.0f};
-    const ui::PixelMap withWindow = zcli::renderPlot(data);
-    data.window.reset();
-    const ui::PixelMap without = zcli::renderPlot(data);
-    // Level 0.7 lies inside the window band, and 0.3 outside it; the middle of the area is level 0.
-    const int middle = (16 + 315) / 2;
-    const int inside = middle - static_cast<int>(0.7 * 299 / 2);
-    const int outside = middle - static_cast<int>(0.3 * 299 / 2);
-    EXPECT_NE(withWindow.pixel(100, inside), without.pixel(100, inside));
-    EXPECT_EQ(withWindow.pixel(100, outside), without.pixel(100, outside));
-    // The peak reaches from the middle up to 0.8 in its column, not beyond.
-    const int peakColumn = 48 + 573; // sample 505 of 1000
-    const ui::Color wave = without.pixel(peakColumn, middle - static_cast<int>(0.75 * 299 / 2));
-    EXPECT_NE(wave, without.pixel(peakColumn - 40, middle - static_cast<int>(0.75 * 299 / 2)));
-    EXPECT_NE(without.pixel(peakColumn, middle - static_cast<int>(0.85 * 299 / 2)), wave);
+    data.endPosition = kEnd;
+    data.lanes = {{"a", nullptr, std::nullopt, nullptr, nullptr},
+                  {"b", &silent, zcli::AmplitudeWindow{}, nullptr, nullptr}};
+    const ui::PixelMap picture = zcli::renderPlot(data);
+    const int x = columnOf(50000);
+    ui::Color shown[2];
+    for (std::size_t lane = 0; lane < 2; ++lane) {
+        const zcli::LaneRows rows = zcli::laneRows(2, lane);
+        const int top = rowOfLevel(0.5f, rows);
+        shown[lane] = picture.pixel(x, top + 2);
+        EXPECT_NE(shown[lane], picture.pixel(x + 20, top + 2)) << lane;
+        EXPECT_EQ(picture.pixel(x, top - 2), picture.pixel(x + 20, top - 2)) << lane;
+    }
+    const auto darkness = [](ui::Color c) { return 765 - ui::redOf(c) - ui::greenOf(c) - ui::blueOf(c); };
+    EXPECT_GT(darkness(shown[0]), darkness(shown[1]) + 100);
+}
+
+// Each frame goes to the stretch floor(frame x columns / frames), whatever blocks it comes in.
+TEST(CliPlot, SummariesKeepEachStretchsExtremesWhateverTheBlocks) {
+    for (const auto& [frames, columns] : {std::pair<std::int64_t, int>{1000, 7}, {5, 12}, {100000, 1119}}) {
+        std::vector<float> signal(static_cast<std::size_t>(frames));
+        for (std::size_t i = 0; i < signal.size(); ++i) {
+            signal[i] = static_cast<float>(std::sin(0.37 * static_cast<double>(i * i % 977)));
+        }
+        std::vector<float> lowest(static_cast<std::size_t>(columns), 0.0f);
+        std::vector<float> highest(static_cast<std::size_t>(columns), 0.0f);
+        for (std::int64_t i = 0; i < frames; ++i) {
+            const auto column = static_cast<std::size_t>(i * columns / frames);
+            lowest[column] = std::min(lowest[column], signal[static_cast<std::size_t>(i)]);
+            highest[column] = std::max(highest[column], signal[static_cast<std::size_t>(i)]);
+        }
+        for (const std::size_t block : {std::size_t{1}, std::size_t{7}, std::size_t{512}, signal.size()}) {
+            SCOPED_TRACE(std::to_string(frames) + " frames in blocks of " + std::to_string(block));
+            zcli::WaveformSummary waveform(frames, columns);
+            zcli::LevelSummary level(frames, columns);
+            const std::vector<float> silence(signal.size(), 0.0f);
+            for (std::size_t at = 0; at < signal.size(); at += block) {
+                const std::size_t count = std::min(block, signal.size() - at);
+                waveform.add(signal.data() + at, silence.data() + at, count, 1.0f);
+                level.add(signal.data() + at, count);
+            }
+            for (int column = 0; column < columns; ++column) {
+                EXPECT_EQ(waveform.minimum(column), lowest[static_cast<std::size_t>(column)]) << column;
+                EXPECT_EQ(waveform.maximum(column), highest[static_cast<std::size_t>(column)]) << column;
+                EXPECT_EQ(level.highest(column), highest[static_cast<std::size_t>(column)]) << column;
+            }
+        }
+    }
 }
 
 // Every label sits under its tick in the toolkit's font: "0s" to "9s" for nine seconds, a tick a second.
@@ -84,20 +221,49 @@ TEST(CliPlot, TimeAxisIsLabelledUnderItsTicks) {
     data.sampleRate = 1000.0;
     data.endPosition = 9000;
     const ui::PixelMap canvas = zcli::renderPlot(data);
+    const int labels = zcli::laneRows(1, 0).noteBottom + 12;
     const auto inkIn = [&](int left, int right) {
         int ink = 0;
-        for (int y = 446; y < zcli::kPlotHeight; ++y) {
+        for (int y = labels; y < canvas.height(); ++y) {
             for (int x = std::max(left, 0); x <= std::min(right, zcli::kPlotWidth - 1); ++x) {
-                ink += canvas.pixel(x, y) != canvas.pixel(0, zcli::kPlotHeight - 1) ? 1 : 0;
+                ink += canvas.pixel(x, y) != canvas.pixel(0, canvas.height() - 1) ? 1 : 0;
             }
         }
         return ink;
     };
-    const double secondWidth = (zcli::kPlotWidth - 17 - 48) / 9.0;
+    const double secondWidth = (zcli::kPlotColumns - 1) / 9.0;
     for (int second = 0; second <= 9; ++second) {
-        const int tick = 48 + static_cast<int>(std::lrint(second * secondWidth));
+        const int tick = zcli::kPlotLeft + static_cast<int>(std::lrint(second * secondWidth));
         EXPECT_GT(inkIn(tick - 8, tick + 8), 20) << second << " s";
         EXPECT_EQ(inkIn(tick + 30, tick + 90), 0) << "between " << second << " s and the next";
+    }
+}
+
+// The levels come per input frame, even with the lookahead delaying the notes; another plug-in gives none.
+TEST(CliPlot, EachInstanceGivesItsHighestLevelPerColumn) {
+    TempFolder folder;
+    const std::string path = folder.path("click.wav");
+    writeWav(path, {clicks(44100, {20000}, 0.9f), clicks(44100, {20000}, 0.9f)}, 44100);
+    for (const auto& [library, gives] :
+         {std::pair{testsupport::pluginPath(), true},
+          {testsupport::moduleBesideExecutable("host_test_both_entries"), false}}) {
+        SCOPED_TRACE(library);
+        zcli::AudioReader input(path);
+        const std::unique_ptr<vsthost::Plugin> plugin = zcli::loadPlugin(library, 44100.0f, 512);
+        zcli::configurePlugin(*plugin, {}, 44100.0);
+        zcli::placeNotesOnHits(*plugin, {}, false);
+        zcli::ConversionSinks sinks;
+        sinks.levelColumns = 100;
+        const std::vector<zcli::Conversion> results =
+            zcli::convertAudio({{&input, {plugin.get()}}}, 512, sinks);
+        plugin->close();
+        ASSERT_EQ(results[0].levels.has_value(), gives);
+        if (gives) {
+            // 441 frames a column: the click is in column 45; before it, next to nothing (-120 dBFS).
+            EXPECT_LT(results[0].levels->highest(44), 1e-6f);
+            EXPECT_GT(results[0].levels->highest(45), 0.5f);
+            EXPECT_GT(results[0].levels->highest(46), 0.0f) << "the envelope falls off after it";
+        }
     }
 }
 

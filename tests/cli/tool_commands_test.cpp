@@ -77,7 +77,7 @@ TEST(ToolInfo, ReadsSettingsAtTheRateAskedAndShowsTheKitPresets) {
     }
 }
 
-TEST(ToolDemo, FindsEveryHitThenTheKicksAlone) {
+TEST(ToolDemo, FindsEveryHitThenTheKicksAloneThenEachDrumInItsBand) {
     TempFolder folder;
     const std::string demo = folder.path("demo");
     const ToolRun run = runTool({"demo", demo, "--plugin", pluginPath()});
@@ -107,9 +107,13 @@ TEST(ToolDemo, FindsEveryHitThenTheKicksAlone) {
     EXPECT_LT(std::stoi(kicks[8]), 300);
     EXPECT_GT(std::stoi(kicks[8]), 10 * std::stoi(kicks[6]))
         << "the low band's delay, which the lookahead undoes";
+    const std::vector<std::string> kit = row("kit");
+    ASSERT_EQ(kit.size(), 11u) << run.out;
+    EXPECT_EQ(kit[5], "16");
+    EXPECT_LE(std::stoi(kit[7]), 2) << "every drum's band on its hits";
 
-    for (const char* file : {"groove.wav", "every-hit.jsonl", "every-hit.png", "kicks.jsonl", "kicks.png",
-                             "kicks-raw-timing.mid"}) {
+    for (const char* file : {"groove.wav", "groove-truth.csv", "every-hit.jsonl", "every-hit.png",
+                             "kicks.jsonl", "kicks.png", "kicks-raw-timing.mid", "kit.png"}) {
         EXPECT_FALSE(readFile((std::filesystem::path(demo) / file).string()).empty()) << file;
     }
     int noteOns = 0;

@@ -305,7 +305,7 @@ Conversion runConvert(const ConvertRequest& request) {
         longest = std::max(longest, stem->frames());
     }
     if (outputs.plot) {
-        waveform.emplace(longest, kPlotWidth);
+        waveform.emplace(longest, kPlotColumns);
     }
     ProgressBar progress(!request.quiet && ::isatty(STDERR_FILENO) != 0, longest, input.sampleRate());
     ConversionSinks sinks;
@@ -314,8 +314,7 @@ Conversion runConvert(const ConvertRequest& request) {
     sinks.waveformGain = inputGainOf(*plugins.front());
     sinks.progress = &progress;
     sinks.noteLevels = suppressesBleed(request);
-    // Several bands have several windows; the plot shows one only when there is one.
-    const std::optional<AmplitudeWindow> window = plugins.size() == 1 ? windows.front() : std::nullopt;
+    sinks.levelColumns = outputs.plot ? kPlotColumns : 0;
 
     std::vector<Conversion> results = convertAudio(stems, request.blockSize, sinks);
     for (const auto& plugin : plugins) {
@@ -333,17 +332,6 @@ Conversion runConvert(const ConvertRequest& request) {
     if (audio) {
         audio->finish();
     }
-    if (outputs.plot) {
-        PlotData plot;
-        plot.waveform = &*waveform;
-        plot.sampleRate = input.sampleRate();
-        plot.endPosition = merged.endPosition;
-        plot.window = window;
-        plot.events = &merged.events;
-        if (!ui::png::write(outputs.plot->stream(), renderPlot(plot))) {
-            throw RunError(outputs.plot->path() + ": cannot be written");
-        }
-    }
     std::optional<ScoreReport> score;
     if (!request.reference.empty()) {
         std::vector<const std::vector<MidiEvent>*> events;
@@ -356,6 +344,17 @@ Conversion runConvert(const ConvertRequest& request) {
         }
         score = ScoreReport{bandInputs, request.reference, input.sampleRate(), scored,
                             scoreConversion(reference, scored, events, input.sampleRate())};
+    }
+    if (outputs.plot) {
+        PlotData plot{&*waveform, input.sampleRate(), merged.endPosition, {}};
+        for (std::size_t band = 0; band < bands.size(); ++band) {
+            const Conversion& result = results[band];
+            plot.lanes.push_back({bands[band].name, result.levels ? &*result.levels : nullptr, windows[band],
+                                  &result.events, score ? &score->score.assignment.hits[band] : nullptr});
+        }
+        if (!ui::png::write(outputs.plot->stream(), renderPlot(plot))) {
+            throw RunError(outputs.plot->path() + ": cannot be written");
+        }
     }
     if (outputs.report) {
         writeAll(*outputs.report, scoreJson(*score));

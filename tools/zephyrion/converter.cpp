@@ -204,6 +204,7 @@ struct Lane {
     std::int64_t latency = 0;
     std::optional<NoteLevels> noteLevels;
     std::optional<LevelPeaks> levelPeaks;
+    std::optional<LevelSummary> levels;
 
     void run(std::size_t frames) {
         runner.run(frames, result.events, sounding);
@@ -212,6 +213,9 @@ struct Lane {
         }
         if (levelPeaks) {
             levelPeaks->add(runner.levels(), frames);
+        }
+        if (levels) {
+            levels->add(runner.levels(), frames);
         }
     }
 
@@ -236,7 +240,8 @@ struct Lane {
         if (levelPeaks) {
             result.levelPeaks = levelPeaks->finish();
         }
-        if (noteLevels || levelPeaks) {
+        result.levels = std::move(levels);
+        if (noteLevels || levelPeaks || result.levels) {
             plugin.attachLevels(nullptr, 0);
         }
     }
@@ -249,7 +254,9 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
     std::vector<StemBlock> blocks;
     std::vector<Lane> lanes;
     std::int64_t latest = 0;
+    std::int64_t inputLength = 0;
     for (const Stem& stem : stems) {
+        inputLength = std::max(inputLength, stem.input->frames());
         blocks.emplace_back(*stem.input, blockSize);
         for (vsthost::Plugin* plugin : stem.plugins) {
             plugins.push_back(plugin);
@@ -262,7 +269,8 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
             Lane& lane = lanes.emplace_back(*plugin, blockSize, stem);
             plugin->clearRecords();
             plugin->rewind();
-            const bool levels = (sinks.noteLevels || sinks.levelPeaks) && lane.runner.attachLevels();
+            const bool levels = (sinks.noteLevels || sinks.levelPeaks || sinks.levelColumns > 0) &&
+                                lane.runner.attachLevels();
             plugin->resume();
             lane.latency = std::max<std::int64_t>(0, plugin->effect().initialDelay);
             if (levels && sinks.noteLevels) {
@@ -271,6 +279,9 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
             }
             if (levels && sinks.levelPeaks) {
                 lane.levelPeaks.emplace(rate);
+            }
+            if (levels && sinks.levelColumns > 0) {
+                lane.levels.emplace(inputLength, sinks.levelColumns);
             }
             latest = std::max(latest, lane.latency);
         }

@@ -6,7 +6,7 @@
 #include "tools/zephyrion/audio_reader.h"
 #include "tools/zephyrion/audio_writer.h"
 #include "tools/zephyrion/midi_event.h"
-#include "tools/zephyrion/plot.h"
+#include "tools/zephyrion/plot_summary.h"
 #include "tools/zephyrion/progress_bar.h"
 
 #include <cstdint>
@@ -26,6 +26,7 @@ struct ConversionSinks {
     ProgressBar* progress = nullptr;
     bool noteLevels = false; // each instance is asked for its levels, for Conversion::noteLevels
     bool levelPeaks = false; // the same, for Conversion::levelPeaks
+    int levelColumns = 0;    // above 0, the same, for Conversion::levels in this many columns
 };
 
 struct Conversion {
@@ -37,6 +38,8 @@ struct Conversion {
     std::optional<std::vector<float>> noteLevels;
     // Asked for and given by the plug-in: the peaks of its level over the whole input (auto_window.h).
     std::optional<std::vector<float>> levelPeaks;
+    // Asked for and given by the plug-in: its highest level in each stretch of the input, for the plot.
+    std::optional<LevelSummary> levels;
     std::optional<int> notesToOtherBands; // with bleed suppression (bleed.h)
 };
 

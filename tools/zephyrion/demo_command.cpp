@@ -4,17 +4,21 @@
 #include "tools/common/atomic_output.h"
 #include "tools/common/errors.h"
 #include "tools/zephyrion/audio_writer.h"
+#include "tools/zephyrion/command_line.h"
 #include "tools/zephyrion/drum_groove.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <string>
+#include <variant>
 
 namespace zcli {
 namespace {
 
 constexpr double kDemoSampleRate = 44100.0;
+constexpr const char* kTruthFile = "groove-truth.csv";
 
 // The low window: no highpass (Freq.Lo 0 on the exponential curve), a lowpass low enough that only the
 // kick's body gets through to the amplitude window.
@@ -24,12 +28,24 @@ struct DemoRun {
     const char* name;
     const char* description;
     bool kicksAlone;
+    bool kit; // a band per drum, scored against the groove's own hits
 };
 
 constexpr DemoRun kRuns[] = {
-    {"every-hit", "default program", false},
-    {"kicks", "Freq.Hi 0.30, exponential", true},
+    {"every-hit", "default program", false, false},
+    {"kicks", "Freq.Hi 0.30, exponential", true, false},
+    {"kit", "kick, snare, hihat presets", false, true},
 };
+
+// The General MIDI note of each drum, as the kit presets send them.
+int noteOf(Drum drum) {
+    switch (drum) {
+    case Drum::Kick: return 36;
+    case Drum::Snare: return 38;
+    case Drum::HiHat: return 42;
+    }
+    return 0;
+}
 
 std::string inFolder(const std::string& folder, const std::string& file) {
     return (std::filesystem::path(folder) / file).string();
@@ -43,10 +59,25 @@ void writeGroove(const DrumGroove& groove, const std::string& path) {
     output.commit();
 }
 
+void writeTruth(const DrumGroove& groove, const std::string& path) {
+    std::string text = "sample,note\n";
+    for (const DrumHit& hit : groove.hits) {
+        text += std::to_string(hit.position) + "," + std::to_string(noteOf(hit.drum)) + "\n";
+    }
+    AtomicOutput output(path);
+    if (std::fwrite(text.data(), 1, text.size(), output.stream()) != text.size()) {
+        throw RunError(path + ": cannot be written");
+    }
+    output.commit();
+}
+
 // The run as the demo shows it, or with the plug-in's own timing (only its MIDI file, for comparison).
 ConvertRequest requestFor(const DemoRequest& demo, const DemoRun& run, const std::string& groovePath,
                           bool rawTiming) {
-    ConvertRequest request;
+    ConvertRequest request =
+        run.kit ? std::get<ConvertRequest>(parseCommandLine({"zephyrion", "convert", groovePath, "--band",
+                                                             "kick", "--band", "snare", "--band", "hihat"}))
+                : ConvertRequest();
     request.inputs = {groovePath};
     request.rawTiming = rawTiming;
     if (rawTiming) {
@@ -55,6 +86,9 @@ ConvertRequest requestFor(const DemoRequest& demo, const DemoRun& run, const std
         request.midiOut = inFolder(demo.folder, std::string(run.name) + ".mid");
         request.eventsOut = inFolder(demo.folder, std::string(run.name) + ".jsonl");
         request.plotOut = inFolder(demo.folder, std::string(run.name) + ".png");
+        if (run.kit) {
+            request.reference = inFolder(demo.folder, kTruthFile);
+        }
     }
     request.quiet = true; // the demo prints its own table
     request.plugin.pluginPath = demo.pluginPath;
@@ -114,6 +148,7 @@ void runDemo(const DemoRequest& request) {
     const DrumGroove groove = synthesiseGroove(kDemoSampleRate);
     const std::string groovePath = inFolder(request.folder, "groove.wav");
     writeGroove(groove, groovePath);
+    writeTruth(groove, inFolder(request.folder, kTruthFile));
 
     std::printf("Groove: %zu hits in %.1f s, written to %s\n\n", groove.hits.size(),
                 static_cast<double>(groove.samples.size()) / groove.sampleRate, groovePath.c_str());
@@ -130,7 +165,9 @@ void runDemo(const DemoRequest& request) {
         std::printf("  %-10s %-27s %5d %6d  %s / %s samples\n", run.name, run.description, aligned.hits,
                     aligned.notes, samples(aligned.largestError).c_str(), samples(raw.largestError).c_str());
     }
-    std::printf("\nMIDI files, event lists (.jsonl) and plots (.png) are in %s\n", request.folder.c_str());
+    std::printf(
+        "\nMIDI files, event lists (.jsonl), plots (.png) and the groove's true hits (%s) are in %s\n",
+        kTruthFile, request.folder.c_str());
 }
 
 } // namespace zcli

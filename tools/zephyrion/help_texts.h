@@ -16,7 +16,7 @@ host would host it.
 Commands:
   convert INPUT [-o OUTPUT.mid]   convert an audio file into a Standard MIDI File
   info [--plugin PATH]            show what a host sees of the plug-in
-  demo [DIR]                      make a drum groove, convert it twice, and show what was found
+  demo [DIR]                      make a drum groove, convert it three ways, and show what was found
   validate [--plugin PATH]        put a VST 2 plug-in through a host's worst day and report what broke
 
 Run zephyrion COMMAND --help for the options of each command.
@@ -41,7 +41,7 @@ Outputs (each written whole or not at all):
   -o FILE.mid            the MIDI file (default: INPUT with the extension .mid)
   --events FILE          one JSON object per event; - for standard output
   --audio-out FILE.wav   the plug-in's audio output, as long as the input
-  --plot FILE.png        waveform, amplitude window, notes and time axis
+  --plot FILE.png        a lane per band: its level in dBFS, its window, its notes, the true hits
 
 Timing:
   --block N              samples per processing block, 1..65536 (default 512)
@@ -89,8 +89,8 @@ Bands (one plug-in instance each, all fed the same audio):
                          send the same note on the same channel (with --cc: the same controller).
                          The MIDI file gets a track per band named after it (format 1), event lines a
                          "band" field, the summary two lines per band (notes found; edges and window in
-                         Hz and dBFS); --plot shows every band's notes (and a window only for one band);
-                         --audio-out takes one band only.
+                         Hz and dBFS); --plot gives each band a lane of its own; --audio-out takes one
+                         band only.
   --merge                all bands' notes on one track (format 0)
   --auto                 each band's window from the input itself: a first pass collects the peaks of
                          every band's level, and the lower bound (Amp.Hi) goes in the middle of the
@@ -149,10 +149,11 @@ frequency edges in Hz, the window in dBFS, the gain in dB, the hold and the rele
 
 inline constexpr std::string_view kDemoHelp = R"(Usage: zephyrion demo [DIR] [--plugin PATH] [--quiet]
 
-Synthesises a short drum groove (kick, snare and hi-hat at known times and strengths), converts it twice
-(with the default program, which catches every hit, and with a low frequency window, which catches the
-kicks alone) and writes into DIR (default: zephyrion-demo) the groove, both MIDI files, both event lists
-and both plots. Prints a table of the hits, the notes found and the largest timing error in samples.
+Synthesises a short drum groove (kick, snare and hi-hat at known times and strengths), converts it three
+times (with the default program, which catches every hit; with a low frequency window, which catches the
+kicks alone; and with a band per drum from the kit presets, scored against the groove's true hits) and
+writes into DIR (default: zephyrion-demo) the groove, its true hits, and each run's MIDI file, event list
+and plot. Prints a table of the hits, the notes found and the largest timing error in samples.
 
   --plugin PATH          another VST 2 library (default: zephyrion.so beside this tool)
   -q, --quiet            only the table

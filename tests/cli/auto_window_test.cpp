@@ -34,7 +34,13 @@ TEST(CliAutoWindow, PeaksAreTheHighestLevelsWithinTheirSpacing) {
     for (std::size_t at = 0; at < levels.size(); at += 512) {
         peaks.add(levels.data() + at, std::min<std::size_t>(512, levels.size() - at));
     }
-    EXPECT_EQ(peaks.finish(), (std::vector<float>{0.5f, 0.85f, 0.3f}));
+    const std::vector<zcli::LevelPeak> found = peaks.finish();
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0], (zcli::LevelPeak{0.5f, 1e-5f}));
+    EXPECT_EQ(found[1].level, 0.85f);
+    EXPECT_EQ(found[2].level, 0.3f);
+    // Between two hits the level falls to what is left of the first when the second begins.
+    EXPECT_NEAR(found[2].valleyBefore, 0.85f * std::exp(-(30000.0 - 15000.0 - 220.0) / 2000.0), 0.002);
 }
 
 TEST(CliAutoWindow, TheHitsAreTheLoudestGroupAboveTheFirstWideStep) {
@@ -44,6 +50,8 @@ TEST(CliAutoWindow, TheHitsAreTheLoudestGroupAboveTheFirstWideStep) {
         int hits; // 0: no window
         double quietestHitDb;
         double loudestRestDb;
+        double valleyDb = -200.0; // before every peak
+        double boundDb = 0.0;     // 0: the middle of the step
     };
     std::vector<double> mixed;
     for (int i = 0; i < 10; ++i) {
@@ -67,12 +75,25 @@ TEST(CliAutoWindow, TheHitsAreTheLoudestGroupAboveTheFirstWideStep) {
          -56.0,
          -59.0},
         {"too few peaks", {-6.0, -20.0, -90.0}, 0, 0.0, 0.0},
+        {"fast hits: above the level between them",
+         {-6.0, -6.5, -7.0, -7.5, -8.0},
+         5,
+         -8.0,
+         zcli::kPeakFloorDb,
+         -20.0,
+         -19.0},
+        {"but never above the quietest hit",
+         {-6.0, -6.5, -7.0, -7.5, -8.0},
+         5,
+         -8.0,
+         zcli::kPeakFloorDb,
+         -8.5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<float> peaks;
+        std::vector<zcli::LevelPeak> peaks;
         for (const double db : c.peaksDb) {
-            peaks.push_back(level(db));
+            peaks.push_back({level(db), level(c.valleyDb)});
         }
         const std::optional<zcli::ChosenWindow> window = zcli::chooseWindow(peaks);
         if (c.hits == 0) {
@@ -83,7 +104,9 @@ TEST(CliAutoWindow, TheHitsAreTheLoudestGroupAboveTheFirstWideStep) {
         EXPECT_EQ(window->hits, c.hits);
         EXPECT_NEAR(window->quietestHitDb, c.quietestHitDb, 1e-4);
         EXPECT_NEAR(window->loudestRestDb, c.loudestRestDb, 1e-4);
-        EXPECT_NEAR(decibels(window->lowerBound), (c.quietestHitDb + c.loudestRestDb) / 2.0, 1e-3);
+        const double bound = c.boundDb != 0.0 ? c.boundDb : (c.quietestHitDb + c.loudestRestDb) / 2.0;
+        EXPECT_NEAR(decibels(window->lowerBound), bound, 1e-3);
+        EXPECT_EQ(window->raisedForValleys, c.boundDb != 0.0);
     }
 }
 

@@ -11,6 +11,7 @@ constexpr std::size_t kStretch = 32;
 // The loudest group needs a few members, and some share of all peaks, so one stray loud peak is no group.
 constexpr std::size_t kFewestHits = 3;
 constexpr std::size_t kHitShareDivisor = 50;
+constexpr double kValleyMarginDb = 1.0;
 
 double decibels(float level) {
     return 20.0 * std::log10(static_cast<double>(level));
@@ -32,12 +33,14 @@ void LevelPeaks::add(const float* levels, std::size_t frames) {
     }
 }
 
-std::vector<float> LevelPeaks::finish() const {
+std::vector<LevelPeak> LevelPeaks::finish() const {
     const float floor = static_cast<float>(std::pow(10.0, kPeakFloorDb / 20.0));
-    std::vector<float> peaks;
+    std::vector<LevelPeak> peaks;
     const std::size_t count = stretches_.size();
+    float valley = count == 0 ? 0.0f : stretches_[0];
     for (std::size_t j = 0; j < count; ++j) {
         const float level = stretches_[j];
+        valley = std::min(valley, level);
         if (level < floor) {
             continue;
         }
@@ -47,17 +50,18 @@ std::vector<float> LevelPeaks::finish() const {
             highest = (j < k || stretches_[j - k] < level) && (j + k >= count || stretches_[j + k] <= level);
         }
         if (highest) {
-            peaks.push_back(level);
+            peaks.push_back({level, valley});
+            valley = level;
         }
     }
     return peaks;
 }
 
-std::optional<ChosenWindow> chooseWindow(std::vector<float> peaks) {
+std::optional<ChosenWindow> chooseWindow(const std::vector<LevelPeak>& peaks) {
     std::vector<double> levels;
-    for (const float peak : peaks) {
-        if (peak > 0.0f && decibels(peak) >= kPeakFloorDb) {
-            levels.push_back(decibels(peak));
+    for (const LevelPeak& peak : peaks) {
+        if (peak.level > 0.0f && decibels(peak.level) >= kPeakFloorDb) {
+            levels.push_back(decibels(peak.level));
         }
     }
     const std::size_t fewest = std::max(kFewestHits, levels.size() / kHitShareDivisor);
@@ -84,6 +88,26 @@ std::optional<ChosenWindow> chooseWindow(std::vector<float> peaks) {
     window.loudestRestDb = levels[widest];
     window.lowerBound =
         static_cast<float>(std::pow(10.0, (window.quietestHitDb + window.loudestRestDb) / 2.0 / 20.0));
+    // Hits that come fast keep the level high between them, so the bound must lie above it for each to start
+    // a note. A hit's own second peak (a boom after the beater) has a high valley too, and a bound above that
+    // would cut the hit in two: only when three quarters of the valleys are high is the bound raised, to the
+    // lowest of those, a little above it, as long as the quietest hit still rises above it.
+    std::vector<double> valleys;
+    for (const LevelPeak& peak : peaks) {
+        if (peak.level > 0.0f && decibels(peak.level) >= window.quietestHitDb && peak.valleyBefore > 0.0f) {
+            valleys.push_back(decibels(peak.valleyBefore) + kValleyMarginDb);
+        }
+    }
+    if (!valleys.empty()) {
+        const std::size_t quarter = valleys.size() / 4;
+        std::nth_element(valleys.begin(), valleys.begin() + static_cast<std::ptrdiff_t>(quarter),
+                         valleys.end());
+        const double valley = valleys[quarter];
+        if (valley > decibels(window.lowerBound) && valley < window.quietestHitDb) {
+            window.lowerBound = static_cast<float>(std::pow(10.0, valley / 20.0));
+            window.raisedForValleys = true;
+        }
+    }
     return window;
 }
 

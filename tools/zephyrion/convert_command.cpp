@@ -245,9 +245,10 @@ void chooseWindows(const ConvertRequest& request, std::vector<Band>& bands, floa
         if (!request.quiet) {
             std::fprintf(
                 stderr,
-                "%s: --auto: lower bound %.1f dBFS; %d peaks down to %.1f dBFS stand %.1f dB above the "
+                "%s: --auto: lower bound %.1f dBFS%s; %d peaks down to %.1f dBFS stand %.1f dB above the "
                 "loudest of the rest (%.1f dBFS)\n",
-                source.c_str(), 20.0 * std::log10(static_cast<double>(window->lowerBound)), window->hits,
+                source.c_str(), 20.0 * std::log10(static_cast<double>(window->lowerBound)),
+                window->raisedForValleys ? " (above the level between hits)" : "", window->hits,
                 window->quietestHitDb, window->quietestHitDb - window->loudestRestDb, window->loudestRestDb);
         }
     }

@@ -5,6 +5,7 @@
 #include "host/Plugin.h"
 #include "tools/zephyrion/audio_reader.h"
 #include "tools/zephyrion/audio_writer.h"
+#include "tools/zephyrion/auto_window.h"
 #include "tools/zephyrion/midi_event.h"
 #include "tools/zephyrion/plot_summary.h"
 #include "tools/zephyrion/progress_bar.h"
@@ -37,7 +38,7 @@ struct Conversion {
     // Asked for and given by the plug-in: each note-on's level in its first moments (note_levels.h).
     std::optional<std::vector<float>> noteLevels;
     // Asked for and given by the plug-in: the peaks of its level over the whole input (auto_window.h).
-    std::optional<std::vector<float>> levelPeaks;
+    std::optional<std::vector<LevelPeak>> levelPeaks;
     // Asked for and given by the plug-in: its highest level in each stretch of the input, for the plot.
     std::optional<LevelSummary> levels;
     std::optional<int> notesToOtherBands; // with bleed suppression (bleed.h)

@@ -51,6 +51,17 @@ std::filesystem::path benchFolder() {
     return folder;
 }
 
+// The conversion over and over; its speed as a multiple of real time, and the notes it found.
+void runConversions(benchmark::State& state, const zcli::ConvertRequest& request) {
+    std::size_t notes = 0;
+    for (auto _ : state) {
+        notes = zcli::runConvert(request).events.size() / 2;
+    }
+    state.counters["notes"] = static_cast<double>(notes);
+    state.counters["x_realtime"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kSeconds, benchmark::Counter::kIsRate);
+}
+
 // With state.range(1) set, the conversion also draws the plot, whose share this shows.
 void convertTenMinutes(benchmark::State& state) {
     const std::filesystem::path folder = benchFolder();
@@ -63,13 +74,7 @@ void convertTenMinutes(benchmark::State& state) {
     if (state.range(1) != 0) {
         request.plotOut = (folder / "ten-minutes.png").string();
     }
-    std::size_t notes = 0;
-    for (auto _ : state) {
-        notes = zcli::runConvert(request).events.size() / 2;
-    }
-    state.counters["notes"] = static_cast<double>(notes);
-    state.counters["x_realtime"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * kSeconds, benchmark::Counter::kIsRate);
+    runConversions(state, request);
 }
 
 // A whole kit: the kit presets' four bands, one instance each, with bleed suppression between them; with
@@ -97,14 +102,7 @@ void convertTenMinutesFourBands(benchmark::State& state) {
         arguments.push_back("--auto");
     }
     const zcli::Request parsed = zcli::parseCommandLine(arguments);
-    const auto& request = std::get<zcli::ConvertRequest>(parsed);
-    std::size_t notes = 0;
-    for (auto _ : state) {
-        notes = zcli::runConvert(request).events.size() / 2;
-    }
-    state.counters["notes"] = static_cast<double>(notes);
-    state.counters["x_realtime"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * kSeconds, benchmark::Counter::kIsRate);
+    runConversions(state, std::get<zcli::ConvertRequest>(parsed));
 }
 
 // Reading and decoding the file alone: the decoder's share of a conversion.

@@ -164,15 +164,8 @@ protected:
         return runTool(arguments);
     }
 
-    // The note-on samples of each band's lines, by band ("" for lines without one).
     std::map<std::string, std::vector<std::int64_t>> noteOnsByBand() const {
-        std::map<std::string, std::vector<std::int64_t>> found;
-        for (const std::string& line : linesOf(readFile(events))) {
-            if (jsonValue(line, "type") == "note-on") {
-                found[jsonValue(line, "band")].push_back(std::stoll(jsonValue(line, "sample")));
-            }
-        }
-        return found;
+        return zcli_test::noteOnsByBand(events);
     }
 
     TempFolder folder;

@@ -171,6 +171,16 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
+std::map<std::string, std::vector<std::int64_t>> noteOnsByBand(const std::string& eventsPath) {
+    std::map<std::string, std::vector<std::int64_t>> found;
+    for (const std::string& line : linesOf(readFile(eventsPath))) {
+        if (jsonValue(line, "type") == "note-on") {
+            found[jsonValue(line, "band")].push_back(std::stoll(jsonValue(line, "sample")));
+        }
+    }
+    return found;
+}
+
 std::string jsonValue(const std::string& line, const std::string& key) {
     const std::string marker = "\"" + key + "\":";
     const std::size_t at = line.find(marker);

@@ -1,7 +1,9 @@
 // Runs the built zephyrion tool as a process and makes the audio files it is given.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,8 @@ std::vector<float> clicks(std::size_t frames, const std::vector<std::int64_t>& p
 std::vector<std::string> linesOf(const std::string& text);
 // The raw value of `"key":value` in one JSON line: digits, or a string without its quotes; empty if absent.
 std::string jsonValue(const std::string& line, const std::string& key);
+// The note-on samples of an events file's lines, by their band ("" for lines without one).
+std::map<std::string, std::vector<std::int64_t>> noteOnsByBand(const std::string& eventsPath);
 // The whitespace-separated words of a line.
 std::vector<std::string> wordsOf(const std::string& line);
 

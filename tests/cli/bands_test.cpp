@@ -258,8 +258,8 @@ TEST_F(CliBandRun, RawTimingAppliesToEveryBand) {
     for (const std::string name : {"kick", "snare"}) {
         ASSERT_EQ(late[name].size(), onHits[name].size()) << name;
         for (std::size_t i = 0; i < late[name].size(); ++i) {
-            // Each band's filter and envelope delay the crossing by tens of samples at least.
-            EXPECT_GT(late[name][i], onHits[name][i] + 20) << name << " hit " << i;
+            // Each band's filter and envelope delay the crossing by ten samples at least.
+            EXPECT_GT(late[name][i], onHits[name][i] + 10) << name << " hit " << i;
         }
     }
 }

@@ -82,7 +82,7 @@ Bands (one plug-in instance each, all fed the same audio):
                          The options above apply to every band first, then its preset, then its KEYs.
                          Presets (General MIDI drums on channel 10, exponential, Release and Falloff 0.95):
                            kick   note 36  Freq.Hi 0.15                 Amp.Hi 0.85
-                           snare  note 38  Freq.Lo 0.25, Freq.Hi 0.6    Amp.Hi 0.65
+                           snare  note 38  Freq.Lo 0.25, Freq.Hi 0.8    Amp.Hi 0.65
                            hihat  note 42  Freq.Lo 0.93                 Amp.Hi 0.9, bleed=keep
                            toms   note 45  Freq.Lo 0.15, Freq.Hi 0.3    Amp.Hi 0.8
                          (zephyrion info --presets shows them in Hz, dBFS and ms.) Two bands may not

@@ -16,7 +16,7 @@ inline constexpr std::string_view kKitCommon = "channel=10,freq-mode=exponential
 
 inline constexpr KitPreset kKitPresets[] = {
     {"kick", "note=36,Freq.Hi=0.15,Amp.Hi=0.85"},
-    {"snare", "note=38,Freq.Lo=0.25,Freq.Hi=0.6,Amp.Hi=0.65"},
+    {"snare", "note=38,Freq.Lo=0.25,Freq.Hi=0.8,Amp.Hi=0.65"},
     {"hihat", "note=42,Freq.Lo=0.93,Amp.Hi=0.9,bleed=keep"},
     {"toms", "note=45,Freq.Lo=0.15,Freq.Hi=0.3,Amp.Hi=0.8"},
 };

@@ -137,6 +137,28 @@ TEST(CliBands, EachStemHasTheBandsGivenAfterIt) {
     }
 }
 
+TEST(CliBands, ABandFileHoldsOneBandALine) {
+    TempFolder folder;
+    const std::string kit = folder.path("kit.txt");
+    writeFile(kit, "# my kit\nkick:Amp.Hi=0.9\n\n  snare  \r\nride:Freq.Lo=0.9,note=51\n");
+    const zcli::ConvertRequest request = convert({"--bands", kit, "--band", "hihat"});
+    std::vector<std::string> names;
+    for (const zcli::BandRequest& band : request.bands) {
+        names.push_back(band.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"kick", "snare", "ride", "hihat"}));
+    EXPECT_EQ(settled(request.bands[0].parameters).at("amp.hi"), 0.9f);
+
+    writeFile(kit, "kick\n# ok so far\nkick:Pitch=1\n");
+    try {
+        convert({"--bands", kit});
+        ADD_FAILURE() << "a bad line is a mistake";
+    } catch (const zcli::UsageError& error) {
+        EXPECT_EQ(std::string(error.what()).rfind(kit + ":3: --band kick:Pitch=1: ", 0), 0u) << error.what();
+    }
+    EXPECT_THROW(convert({"--bands", folder.path("absent.txt")}), zcli::RunError);
+}
+
 constexpr int kRate = 44100;
 constexpr std::size_t kFrames = 100000;
 const std::vector<std::size_t> kKicks{5000, 40000, 75000};

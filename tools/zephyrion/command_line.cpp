@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <optional>
 
@@ -319,6 +320,26 @@ void checkOutputsAreDistinct(const ConvertRequest& request) {
     }
 }
 
+// A band file: one band a line, as --band takes it; blank lines and lines starting with # are skipped. Each
+// band remembers its line, which its mistakes then name.
+void readBandFile(const std::string& path, std::vector<std::string>& bands,
+                  std::vector<std::string>& origins) {
+    std::ifstream file(path);
+    if (!file) {
+        throw RunError(path + ": cannot be read");
+    }
+    std::string line;
+    for (int number = 1; std::getline(file, line); ++number) {
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos || line[first] == '#') {
+            continue;
+        }
+        const std::size_t last = line.find_last_not_of(" \t\r");
+        bands.push_back(line.substr(first, last + 1 - first));
+        origins.push_back(path + ":" + std::to_string(number) + ": ");
+    }
+}
+
 // With one input every band listens to it. Stems each need bands, given after the input they listen to.
 void checkStemsHaveBands(const ConvertRequest& request, const std::vector<std::string>& specs,
                          const std::vector<std::size_t>& inputsBeforeBand) {
@@ -347,6 +368,7 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
     ConvertRequest request;
     ParameterOptions parameters;
     std::vector<std::string> bands;
+    std::vector<std::string> bandOrigins; // empty for the command line, FILE:LINE for a band file
     std::vector<std::size_t> inputsBeforeBand;
     ArgumentCursor cursor(arguments, first, "convert");
     while (!cursor.done()) {
@@ -384,7 +406,11 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
             request.rawTiming = true;
         } else if (argument == "--band") {
             bands.push_back(cursor.value(argument));
+            bandOrigins.emplace_back();
             inputsBeforeBand.push_back(request.inputs.size());
+        } else if (argument == "--bands") {
+            readBandFile(cursor.value(argument), bands, bandOrigins);
+            inputsBeforeBand.resize(bands.size(), request.inputs.size());
         } else if (argument == "--merge") {
             cursor.noValue(argument);
             request.merge = true;
@@ -414,9 +440,13 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
     request.plugin.parameters = parameters.finish();
     for (std::size_t band = 0; band < bands.size(); ++band) {
         const std::string& spec = bands[band];
-        request.bands.push_back(readBand(spec, parameters.controllerMode));
-        request.bands.back().input = inputsBeforeBand[band] == 0 ? 0 : inputsBeforeBand[band] - 1;
-        checkBandNamesAreDistinct(request, spec);
+        try {
+            request.bands.push_back(readBand(spec, parameters.controllerMode));
+            request.bands.back().input = inputsBeforeBand[band] == 0 ? 0 : inputsBeforeBand[band] - 1;
+            checkBandNamesAreDistinct(request, spec);
+        } catch (const UsageError& error) {
+            throw UsageError(bandOrigins[band] + error.what());
+        }
     }
     checkStemsHaveBands(request, bands, inputsBeforeBand);
     if (request.bands.size() > 1 && !request.audioOut.empty()) {

@@ -91,6 +91,9 @@ Bands (one plug-in instance each, all fed the same audio):
                          "band" field, the summary two lines per band (notes found; edges and window in
                          Hz and dBFS); --plot gives each band a lane of its own; --audio-out takes one
                          band only.
+  --bands FILE           more bands from a file, one a line as --band takes it (e.g. kick:Amp.Hi=0.9);
+                         blank lines and lines starting with # are skipped; with stems, the file's
+                         bands listen to the input before it
   --merge                all bands' notes on one track (format 0)
   --auto                 each band's window from the input itself: a first pass collects the peaks of
                          every band's level, and the lower bound (Amp.Hi) goes in the middle of the

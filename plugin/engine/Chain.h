@@ -18,7 +18,7 @@
 namespace zephyrion {
 namespace {
 
-constexpr int kSections = 32;
+constexpr int kSections = 2 * kSectionsPerSide;
 // Keeps the filters and the envelope away from denormal numbers.
 constexpr double kDenormalGuard = 1e-24;
 
@@ -207,7 +207,7 @@ public:
     static constexpr int kWidth = V::kWidth;
     static constexpr int kRegisters = kSections / kWidth;
     // The lane of register 0 that holds the highpass side's first section, 16.
-    static constexpr int kHighLane = 16 / kRegisters;
+    static constexpr int kHighLane = kSectionsPerSide / kRegisters;
     // A sample enters section 0 at step t and leaves section 31 at step t + kLag.
     static constexpr int kLag = kSections - 1;
 

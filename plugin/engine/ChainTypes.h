@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "plugin/engine/MidiSink.h"
+#include "plugin/parameter_curves.h"
 
 namespace zephyrion {
 
@@ -32,7 +33,7 @@ struct ChainSettings {
 
 struct ChainState {
     // The 32 one-pole sections: 0..15 the lowpass side, 16..31 the one the highpass side is derived from.
-    float sections[32];
+    float sections[2 * kSectionsPerSide];
     float envelope;
     float meterLevel;
     float meterPeak;

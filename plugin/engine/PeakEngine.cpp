@@ -1,7 +1,7 @@
 // The engine's parameters and what is derived from them.
 #include "plugin/engine/PeakEngine.h"
 
-#include "plugin/frequency_curve.h"
+#include "plugin/parameter_curves.h"
 
 #include <cmath>
 
@@ -28,9 +28,8 @@ float PeakEngine::setParameter(std::int32_t index, float value) {
     }
     values[static_cast<std::size_t>(index)] = value;
     if (index == kFalloff) {
-        const double complement = 1.0 - static_cast<double>(value);
-        holdUnit = roundHalfEven(complement * 1000.0) + 1;
-        ccInterval = roundHalfEven(complement * 500.0) + 10;
+        holdUnit = holdStepsFor(value);
+        ccInterval = roundHalfEven((1.0 - static_cast<double>(value)) * 500.0) + 10;
     } else if (index == kRelease) {
         updateReleaseCoeff();
     }
@@ -53,8 +52,7 @@ std::int32_t PeakEngine::getLatency() const {
 }
 
 void PeakEngine::updateReleaseCoeff() {
-    // The envelope halves every (1.001 - Release) seconds.
-    const double seconds = 1.0 - static_cast<double>(getParameter(kRelease)) + 0.001;
+    const double seconds = halfLifeSecondsFor(getParameter(kRelease));
     releaseCoeff = static_cast<float>(std::pow(0.5, 1.0 / (seconds * static_cast<float>(sampleRate))));
 }
 
@@ -89,7 +87,7 @@ ChainSettings PeakEngine::readSettings() {
     s.inverted = v[kAmpLo] > v[kAmpHi];
     s.outputStep = threeStepOf(v[kOutMode]);
     s.controllerMode = v[kNoteOrCC] > 0.5f;
-    s.hold = static_cast<std::uint32_t>(5 * holdUnit);
+    s.hold = static_cast<std::uint32_t>(kHoldStepFrames * holdUnit);
     s.ccInterval = ccInterval;
     s.releaseCoeff = releaseCoeff;
     s.midiNote = roundHalfEven(static_cast<double>(v[kMidiNote]) * 127.0);

@@ -1,7 +1,7 @@
 // Settings in Hz, dB and ms: each side's edge measured on the engine's own filter, values typed with a unit
 // landing where the engine does what they say, and the ones out of reach refused with the range.
 #include "plugin/engine/PeakEngine.h"
-#include "plugin/frequency_curve.h"
+#include "plugin/parameter_curves.h"
 #include "tools/common/errors.h"
 #include "tools/zephyrion/readable_settings.h"
 

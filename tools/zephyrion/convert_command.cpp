@@ -78,6 +78,11 @@ std::vector<Band> bandsOf(const ConvertRequest& request) {
     return bands;
 }
 
+// A band's name after its input's or the MIDI file's in messages: " [kick]", or nothing without --band.
+std::string suffixOf(const Band& band) {
+    return band.name.empty() ? std::string() : std::string(" [").append(band.name).append("]");
+}
+
 // Every band's events in order of position, each line naming its band when there are bands.
 void writeEvents(AtomicOutput& output, const std::vector<Band>& bands, const std::vector<Conversion>& results,
                  double sampleRate) {
@@ -117,8 +122,7 @@ std::string counted(int count, const std::string& thing) {
 // Lines for each band, the second its edges and window; a band's name follows its input's in brackets.
 void printSummary(const ConvertRequest& request, const Band& band, const Conversion& conversion,
                   double sampleRate, const std::string& readable) {
-    const std::string suffix =
-        band.name.empty() ? std::string() : std::string(" [").append(band.name).append("]");
+    const std::string suffix = suffixOf(band);
     const std::string source = std::string(request.inputs[band.input]).append(suffix);
     const std::string target = std::string(request.midiOut).append(suffix);
     int notes = 0;
@@ -182,6 +186,33 @@ void checkBandsAreDistinct(const std::vector<Band>& bands, const std::vector<std
     }
 }
 
+// One instance per band, loaded and configured at the inputs' rate, each on its input's stem.
+struct Instances {
+    std::vector<std::unique_ptr<vsthost::Plugin>> plugins;
+    std::vector<Stem> stems;
+
+    Instances(const ConvertRequest& request, const std::vector<Band>& bands,
+              const std::vector<std::unique_ptr<AudioReader>>& inputs) {
+        const double rate = inputs.front()->sampleRate();
+        for (const auto& input : inputs) {
+            stems.push_back({input.get(), {}});
+        }
+        for (const Band& band : bands) {
+            plugins.push_back(
+                loadPlugin(request.plugin.pluginPath, static_cast<float>(rate), request.blockSize));
+            configurePlugin(*plugins.back(), band.settings, rate);
+            // Bands come in the order of their inputs, so the stems' results come in the bands' order.
+            stems[band.input].plugins.push_back(plugins.back().get());
+        }
+    }
+
+    void close() {
+        for (const auto& plugin : plugins) {
+            plugin->close();
+        }
+    }
+};
+
 // With two or more bands and when asked, each hit goes to the band in which it stands highest.
 bool suppressesBleed(const ConvertRequest& request) {
     return request.bands.size() >= 2 && request.suppressBleed;
@@ -207,25 +238,19 @@ void suppressBleedOf(const ConvertRequest& request, const std::vector<Band>& ban
 
 // A first pass over the inputs with the bands as given, which collects each band's level peaks; each band
 // then gets the window they suggest, and the user the options that give it again.
-void chooseWindows(const ConvertRequest& request, std::vector<Band>& bands, float rate) {
+void chooseWindows(const ConvertRequest& request, std::vector<Band>& bands) {
     std::vector<std::unique_ptr<AudioReader>> inputs;
-    std::vector<Stem> stems;
     for (const std::string& path : request.inputs) {
-        stems.push_back({inputs.emplace_back(std::make_unique<AudioReader>(path)).get(), {}});
+        inputs.push_back(std::make_unique<AudioReader>(path));
     }
-    std::vector<std::unique_ptr<vsthost::Plugin>> plugins;
-    for (const Band& band : bands) {
-        plugins.push_back(loadPlugin(request.plugin.pluginPath, rate, request.blockSize));
-        configurePlugin(*plugins.back(), band.settings, rate);
-        stems[band.input].plugins.push_back(plugins.back().get());
-    }
+    Instances instances(request, bands, inputs);
     ConversionSinks sinks;
     sinks.levelPeaks = true;
-    const std::vector<Conversion> results = convertAudio(stems, request.blockSize, sinks);
+    const std::vector<Conversion> results = convertAudio(instances.stems, request.blockSize, sinks);
+    instances.close();
     std::string options;
     for (std::size_t band = 0; band < bands.size(); ++band) {
-        const std::string source = request.inputs[bands[band].input] +
-                                   (bands[band].name.empty() ? "" : " [" + bands[band].name + "]");
+        const std::string source = request.inputs[bands[band].input] + suffixOf(bands[band]);
         const std::optional<ChosenWindow> window =
             results[band].levelPeaks ? chooseWindow(*results[band].levelPeaks) : std::nullopt;
         if (!window) {
@@ -252,9 +277,6 @@ void chooseWindows(const ConvertRequest& request, std::vector<Band>& bands, floa
                 window->quietestHitDb, window->quietestHitDb - window->loudestRestDb, window->loudestRestDb);
         }
     }
-    for (const auto& plugin : plugins) {
-        plugin->close();
-    }
     if (!request.quiet && !options.empty()) {
         std::fprintf(stderr, "--auto chose:%s\n", options.c_str());
     }
@@ -268,30 +290,22 @@ Conversion runConvert(const ConvertRequest& request) {
         request.reference.empty() ? std::vector<ReferenceHit>() : readReferenceHits(request.reference);
     const std::vector<std::unique_ptr<AudioReader>> inputs = openInputs(request);
     const AudioReader& input = *inputs.front();
-    const auto rate = static_cast<float>(input.sampleRate());
     std::vector<Band> bands = bandsOf(request);
     if (request.autoWindow) {
-        chooseWindows(request, bands, rate);
+        chooseWindows(request, bands);
     }
-    std::vector<std::unique_ptr<vsthost::Plugin>> plugins;
-    std::vector<Stem> stems(inputs.size());
-    for (std::size_t stem = 0; stem < inputs.size(); ++stem) {
-        stems[stem].input = inputs[stem].get();
-    }
+    Instances instances(request, bands, inputs);
     std::vector<ScoredBand> scored;
     std::vector<std::string> readable;
     std::vector<std::optional<AmplitudeWindow>> windows;
     std::vector<std::string> voices;
-    for (const Band& band : bands) {
-        plugins.push_back(loadPlugin(request.plugin.pluginPath, rate, request.blockSize));
-        configurePlugin(*plugins.back(), band.settings, input.sampleRate());
-        readable.push_back(readableBandOf(*plugins.back(), input.sampleRate()));
-        placeNotesOnHits(*plugins.back(), band.settings, request.rawTiming);
-        // Bands come in the order of their inputs, so the stems' results come in the bands' order.
-        stems[band.input].plugins.push_back(plugins.back().get());
-        scored.push_back({band.name, sentNoteOf(*plugins.back())});
-        windows.push_back(amplitudeWindowOf(*plugins.back()));
-        voices.push_back(voiceOf(*plugins.back()));
+    for (std::size_t band = 0; band < bands.size(); ++band) {
+        vsthost::Plugin& plugin = *instances.plugins[band];
+        readable.push_back(readableBandOf(plugin, input.sampleRate()));
+        placeNotesOnHits(plugin, bands[band].settings, request.rawTiming);
+        scored.push_back({bands[band].name, sentNoteOf(plugin)});
+        windows.push_back(amplitudeWindowOf(plugin));
+        voices.push_back(voiceOf(plugin));
     }
     checkBandsAreDistinct(bands, voices);
     Outputs outputs(request);
@@ -312,15 +326,13 @@ Conversion runConvert(const ConvertRequest& request) {
     ConversionSinks sinks;
     sinks.audio = audio ? &*audio : nullptr;
     sinks.waveform = waveform ? &*waveform : nullptr;
-    sinks.waveformGain = inputGainOf(*plugins.front());
+    sinks.waveformGain = inputGainOf(*instances.plugins.front());
     sinks.progress = &progress;
     sinks.noteLevels = suppressesBleed(request);
     sinks.levelColumns = outputs.plot ? kPlotColumns : 0;
 
-    std::vector<Conversion> results = convertAudio(stems, request.blockSize, sinks);
-    for (const auto& plugin : plugins) {
-        plugin->close();
-    }
+    std::vector<Conversion> results = convertAudio(instances.stems, request.blockSize, sinks);
+    instances.close();
     if (suppressesBleed(request)) {
         suppressBleedOf(request, bands, results, input.sampleRate());
     }

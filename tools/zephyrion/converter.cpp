@@ -173,15 +173,15 @@ struct StemBlock {
     std::vector<float> right;
 };
 
-// The inputs' sum, as the plot shows the mix of several stems.
+// The inputs' sum, as the plot shows the mix of several stems; `left` and `right` hold a block each.
 void addWaveform(WaveformSummary& waveform, const std::vector<StemBlock>& blocks, std::size_t frames,
-                 float gain) {
+                 float gain, std::vector<float>& left, std::vector<float>& right) {
     if (blocks.size() == 1) {
         waveform.add(blocks[0].left.data(), blocks[0].right.data(), frames, gain);
         return;
     }
-    std::vector<float> left(frames, 0.0f);
-    std::vector<float> right(frames, 0.0f);
+    std::fill_n(left.begin(), frames, 0.0f);
+    std::fill_n(right.begin(), frames, 0.0f);
     for (const StemBlock& block : blocks) {
         for (std::size_t i = 0; i < frames; ++i) {
             left[i] += block.left[i];
@@ -297,10 +297,12 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
         return longest;
     };
 
+    std::vector<float> mixLeft(static_cast<std::size_t>(blockSize));
+    std::vector<float> mixRight(static_cast<std::size_t>(blockSize));
     std::int64_t position = 0;
     while (const std::size_t frames = readAll()) {
         if (sinks.waveform != nullptr) {
-            addWaveform(*sinks.waveform, blocks, frames, sinks.waveformGain);
+            addWaveform(*sinks.waveform, blocks, frames, sinks.waveformGain, mixLeft, mixRight);
         }
         for (Lane& lane : lanes) {
             const StemBlock& block = blocks[lane.stem];

@@ -1,7 +1,7 @@
 #include "tools/zephyrion/readable_settings.h"
 
 #include "editor/EditorWords.h"
-#include "plugin/frequency_curve.h"
+#include "plugin/parameter_curves.h"
 #include "tools/common/errors.h"
 #include "tools/zephyrion/text.h"
 
@@ -27,9 +27,8 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kEdgeSlack = 0.005;
 // Lets 1 ms and 1001 ms, the half-lives of Release 1 and 0, through despite rounding.
 constexpr double kHalfLifeSlack = 1e-9;
-// The hold is a whole number of steps of this many frames, 1 to kMostHoldSteps of them.
-constexpr double kHoldStepFrames = 5.0;
-constexpr double kMostHoldSteps = 1001.0;
+// The hold is a whole number of steps of kHoldStepFrames, up to this many of them.
+const double kMostHoldSteps = zephyrion::holdStepsFor(0.0f);
 
 enum class Unit { None, Hertz, Decibel, Millisecond };
 
@@ -109,12 +108,11 @@ std::string complementDecibels(float value) {
 }
 
 double halfLifeMs(float release) {
-    return (1.0 - static_cast<double>(release) + 0.001) * 1000.0;
+    return zephyrion::halfLifeSecondsFor(release) * 1000.0;
 }
 
 double holdMs(float falloff, double sampleRate) {
-    const std::int32_t steps = zephyrion::roundHalfEven((1.0 - static_cast<double>(falloff)) * 1000.0) + 1;
-    return kHoldStepFrames * steps / sampleRate * 1000.0;
+    return zephyrion::kHoldStepFrames * zephyrion::holdStepsFor(falloff) / sampleRate * 1000.0;
 }
 
 // The gain of one side at w radians per sample. A section s = s + c * (in - s) answers c / (1 - (1 - c)
@@ -226,7 +224,7 @@ float fromHalfLife(double ms, const std::string& what) {
 }
 
 float fromHold(double ms, double sampleRate, const std::string& what) {
-    const double steps = std::nearbyint(ms / 1000.0 * sampleRate / kHoldStepFrames);
+    const double steps = std::nearbyint(ms / 1000.0 * sampleRate / zephyrion::kHoldStepFrames);
     if (!(steps >= 1.0 && steps <= kMostHoldSteps)) {
         throw UsageError(what + ": the hold lasts " + formatted("%.2f", holdMs(1.0f, sampleRate)) + " to " +
                          formatted("%.2f ms", holdMs(0.0f, sampleRate)) + " at " + rateText(sampleRate));

@@ -1,10 +1,9 @@
-// Bleed between bands: the rule on made-up notes, each note's level from the stream of levels, and the tool
-// run on hits that reach more than one band.
+// Bleed between bands: the rule on made-up notes and levels, and the tool run on hits that reach more than
+// one band.
 #include "tests/cli/tool_harness.h"
 #include "tests/support/PluginPath.h"
 #include "tests/support/Signals.h"
 #include "tools/zephyrion/bleed.h"
-#include "tools/zephyrion/note_levels.h"
 
 #include <gtest/gtest.h>
 
@@ -17,23 +16,32 @@ namespace {
 using zcli::MidiEvent;
 
 constexpr int kRate = 44100;
+constexpr std::int64_t kLength = 120000;
 
-struct Note {
+// A drum struck at `position` with `strength`; how loud it is in each band is the band's own matter.
+struct Strike {
     std::int64_t position;
-    float level; // in its first moments
+    float strength;
 };
 
-// Each note 400 samples long on its own key, its note-off after it; `controls` adds a control change.
-zcli::Conversion bandOf(int key, std::vector<Note> notes, bool controls = false) {
-    // Levels come in the order of the note-ons.
-    std::sort(notes.begin(), notes.end(),
-              [](const Note& a, const Note& b) { return a.position < b.position; });
+// A band whose level is a held step at each strike, `gain` times its strength, and whose notes start at
+// `notes`, each 400 samples long on the band's own key; `controls` adds a control change.
+zcli::Conversion bandOf(int key, const std::vector<std::pair<std::vector<Strike>, float>>& heard,
+                        std::vector<std::int64_t> notes, bool controls = false) {
+    std::vector<float> levels(kLength, 1e-4f);
+    for (const auto& [strikes, gain] : heard) {
+        for (const Strike& strike : strikes) {
+            std::fill_n(levels.begin() + strike.position, 2000,
+                        std::max(levels[strike.position], strike.strength * gain));
+        }
+    }
     zcli::Conversion conversion;
-    conversion.noteLevels.emplace();
-    for (const Note& note : notes) {
-        conversion.events.push_back({note.position, 0x99, static_cast<std::uint8_t>(key), 100});
-        conversion.events.push_back({note.position + 400, 0x89, static_cast<std::uint8_t>(key), 0});
-        conversion.noteLevels->push_back(note.level);
+    conversion.trace.emplace();
+    conversion.trace->add(levels.data(), levels.size());
+    std::sort(notes.begin(), notes.end());
+    for (const std::int64_t note : notes) {
+        conversion.events.push_back({note, 0x99, static_cast<std::uint8_t>(key), 100});
+        conversion.events.push_back({note + 400, 0x89, static_cast<std::uint8_t>(key), 0});
     }
     if (controls) {
         conversion.events.push_back({1000, 0xB0, 7, 64});
@@ -43,93 +51,89 @@ zcli::Conversion bandOf(int key, std::vector<Note> notes, bool controls = false)
     return conversion;
 }
 
-TEST(CliBleed, EachHitGoesToTheBandInWhichItStandsHighest) {
-    // Each band's own notes elsewhere set where a hit stands among them: the kick's at 0.3, 0.8 and 0.9, the
-    // snare's at 0.2, 0.5 and 0.6. A third band keeps its bleed and competes for nothing.
-    const std::vector<Note> kickOwn{{10000, 0.8f}, {12000, 0.9f}, {14000, 0.3f}};
-    const std::vector<Note> snareOwn{{20000, 0.5f}, {22000, 0.6f}, {24000, 0.2f}};
+std::vector<std::int64_t> noteOns(const zcli::Conversion& band) {
+    std::vector<std::int64_t> onsets;
+    for (const MidiEvent& event : band.events) {
+        if (event.startsNote()) {
+            onsets.push_back(event.position);
+        } else {
+            EXPECT_EQ(event.position, onsets.back() + 400) << "each kept note-on keeps its note-off";
+        }
+    }
+    return onsets;
+}
+
+std::vector<std::int64_t> positionsOf(const std::vector<Strike>& strikes) {
+    std::vector<std::int64_t> positions;
+    for (const Strike& strike : strikes) {
+        positions.push_back(strike.position);
+    }
+    return positions;
+}
+
+TEST(CliBleed, EachSharedHitGoesToTheBandItIsLouderIn) {
+    // Strengths vary so much that a loud snare is louder in the kick's band than a soft kick: only the
+    // balance between the bands tells them apart.
+    const std::vector<Strike> kicks{{10000, 1.0f}, {30000, 0.25f}, {50000, 0.6f}};
+    const std::vector<Strike> snares{{20000, 1.0f}, {40000, 0.3f}, {60000, 0.7f}};
+    const std::vector<Strike> hats{{80000, 0.5f}, {90000, 0.4f}};
+    const std::vector<Strike> unshared{{70000, 0.5f}}; // a snare-like hit only the kick band has a note for
+    std::vector<std::int64_t> all = positionsOf(kicks);
+    for (const std::int64_t p : positionsOf(snares)) {
+        all.push_back(p + 300); // within the same hit, a little later
+    }
+    std::vector<std::int64_t> kickNotes = all;
+    kickNotes.push_back(70000);
+    std::vector<std::int64_t> snareNotes = all;
+    snareNotes.insert(snareNotes.end(), {80000, 90000});
+    zcli::Conversion kick = bandOf(36, {{kicks, 0.9f}, {snares, 0.3f}, {unshared, 0.3f}}, kickNotes);
+    zcli::Conversion snare =
+        bandOf(38, {{kicks, 0.2f}, {snares, 0.9f}, {unshared, 0.9f}, {hats, 0.3f}}, snareNotes);
+    // Keeps its bleed: plays along with the snares, takes the hi-hats, loses nothing.
+    std::vector<std::int64_t> hatNotes = positionsOf(hats);
+    hatNotes.insert(hatNotes.end(), {20000, 40000});
+    zcli::Conversion hat = bandOf(42, {{hats, 0.8f}, {snares, 0.4f}}, hatNotes);
+    // Control changes, loud everywhere, are left alone.
+    zcli::Conversion controls = bandOf(7, {{kicks, 1.0f}, {snares, 1.0f}}, {10000}, true);
+    const std::size_t controlEvents = controls.events.size();
+    zcli::suppressBleed({{&kick}, {&snare}, {&hat, false}, {&controls}}, kRate);
+
+    EXPECT_EQ(noteOns(kick), (std::vector<std::int64_t>{10000, 30000, 50000, 70000}));
+    EXPECT_EQ(kick.notesToOtherBands, 3);
+    EXPECT_EQ(noteOns(snare), (std::vector<std::int64_t>{20300, 40300, 60300}));
+    EXPECT_EQ(snare.notesToOtherBands, 5);
+    EXPECT_EQ(noteOns(hat), (std::vector<std::int64_t>{20000, 40000, 80000, 90000}));
+    EXPECT_FALSE(hat.notesToOtherBands);
+    EXPECT_EQ(controls.events.size(), controlEvents);
+    EXPECT_FALSE(controls.notesToOtherBands);
+}
+
+TEST(CliBleed, OnlyNotesWithin10MsAreOneHitAndOnlyAClearBalanceMovesThem) {
+    const std::vector<Strike> kicks{{10000, 1.0f}, {30000, 0.5f}};
+    const std::vector<Strike> snares{{20000, 1.0f}, {40000, 0.8f}};
+    const std::vector<std::int64_t> both{10000, 20000, 30000, 40000};
     const struct {
         const char* what;
-        std::vector<Note> kick, snare, kept;
-        std::vector<std::int64_t> kickLeft, snareLeft; // of the case's notes
+        float snareInKick;        // how loud a snare is in the kick's band, against a kick's 0.9
+        std::int64_t snareOffset; // of the snare band's notes
+        std::vector<std::int64_t> kickKeeps;
     } cases[] = {
-        {"a kick that reaches the snare", {{1000, 0.85f}}, {{1100, 0.4f}}, {}, {1000}, {}},
-        {"a snare that reaches the kick", {{1100, 0.35f}}, {{1000, 0.65f}}, {}, {}, {1000}},
-        {"a tie keeps both", {{1000, 0.85f}}, {{1000, 0.55f}}, {}, {1000}, {1000}},
-        {"just over 5 ms apart", {{1000, 0.85f}}, {{1221, 0.4f}}, {}, {1000}, {1221}},
-        {"a hit spans 5 ms from its first note",
-         {{1000, 0.85f}, {1400, 0.35f}},
-         {{1200, 0.4f}},
-         {},
-         {1000, 1400},
-         {}},
-        {"bleed=keep neither gives nor takes", {{1000, 0.35f}}, {}, {{1000, 1.0f}}, {1000}, {}},
+        {"10 ms apart: one hit", 0.3f, 441, {10000, 30000}},
+        {"just over: two hits", 0.3f, 442, both},
+        {"balances too close to part", 0.8f, 0, both},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        std::vector<Note> kickNotes = kickOwn;
-        kickNotes.insert(kickNotes.end(), c.kick.begin(), c.kick.end());
-        std::vector<Note> snareNotes = snareOwn;
-        snareNotes.insert(snareNotes.end(), c.snare.begin(), c.snare.end());
-        zcli::Conversion kick = bandOf(36, kickNotes);
-        zcli::Conversion snare = bandOf(38, snareNotes);
-        zcli::Conversion kept = bandOf(42, c.kept);
-        // Control changes, with a loud note that would take every hit at 1000 were the band not left alone.
-        zcli::Conversion controls = bandOf(7, {{1000, 1.0f}}, true);
-        const std::vector<MidiEvent> controlEvents = controls.events;
-        zcli::suppressBleed({{&kick}, {&snare}, {&kept, false}, {&controls}}, kRate);
-
-        for (const auto& [band, left, own, all] : {std::tuple{&kick, c.kickLeft, kickOwn, c.kick},
-                                                   std::tuple{&snare, c.snareLeft, snareOwn, c.snare}}) {
-            std::vector<std::int64_t> expected = left;
-            for (const Note& note : own) {
-                expected.push_back(note.position);
-            }
-            std::sort(expected.begin(), expected.end());
-            std::vector<std::int64_t> onsets;
-            for (const MidiEvent& event : band->events) {
-                if (event.startsNote()) {
-                    onsets.push_back(event.position);
-                } else {
-                    EXPECT_EQ(event.position, onsets.back() + 400) << "each kept note-on keeps its note-off";
-                }
-            }
-            EXPECT_EQ(onsets, expected);
-            EXPECT_EQ(band->notesToOtherBands, static_cast<int>(all.size() - left.size()));
+        std::vector<std::int64_t> later = both;
+        for (std::int64_t& p : later) {
+            p += c.snareOffset;
         }
-        EXPECT_EQ(kept.events.size(), 2 * c.kept.size());
-        EXPECT_FALSE(kept.notesToOtherBands);
-        EXPECT_EQ(controls.events.size(), controlEvents.size());
-        EXPECT_FALSE(controls.notesToOtherBands);
+        // A kick is 0.9 in the kick's band and 0.8 in the snare's: its balance is 1.0 dB.
+        zcli::Conversion kick = bandOf(36, {{kicks, 0.9f}, {snares, c.snareInKick}}, both);
+        zcli::Conversion snare = bandOf(38, {{kicks, 0.8f}, {snares, 0.9f}}, later);
+        zcli::suppressBleed({{&kick}, {&snare}}, kRate);
+        EXPECT_EQ(noteOns(kick), c.kickKeeps);
     }
-}
-
-TEST(CliBleed, ANotesLevelIsItsBandsHighestInItsFirstMoments) {
-    // Levels rise by one per frame; events come `latency` frames after the input they belong to.
-    constexpr std::int64_t kWindow = 50;
-    constexpr std::int64_t kLatency = 30;
-    constexpr std::size_t kBlock = 16;
-    const std::vector<MidiEvent> all{
-        {100 + kLatency, 0x90, 60, 100}, // its window ends at 150
-        {300 + kLatency, 0x90, 60, 100}, // ended by its note-off at 320
-        {320 + kLatency, 0x80, 60, 0},
-        {395 + kLatency, 0x90, 61, 100}, // still open at the end, at 400
-    };
-    zcli::NoteLevels levels(kWindow, kLatency, kBlock);
-    std::vector<MidiEvent> arrived;
-    for (std::int64_t start = 0; start < 400 + kLatency; start += static_cast<std::int64_t>(kBlock)) {
-        std::vector<float> block;
-        for (std::int64_t frame = start; frame < start + static_cast<std::int64_t>(kBlock); ++frame) {
-            block.push_back(static_cast<float>(frame < 400 ? frame : 0));
-            for (const MidiEvent& event : all) {
-                if (event.position == frame) {
-                    arrived.push_back(event);
-                }
-            }
-        }
-        levels.add(block.data(), kBlock, arrived);
-    }
-    EXPECT_EQ(levels.finish(), (std::vector<float>{149.0f, 319.0f, 399.0f}));
 }
 
 // The tool on a mix of kick-like and snare-like hits with the kick and snare presets.
@@ -173,15 +177,18 @@ std::vector<float> mixOf(std::vector<float> a, const std::vector<float>& b) {
 TEST_F(CliBleedRun, EachHitStaysInItsOwnBandUnlessTheBleedIsKept) {
     // Loud kicks that reach the snare's band among snares that reach the kick's.
     const std::vector<float> kit = mixOf(kicks({5000, 30000}), snares({17000, 42000}));
-    const std::vector<std::string> both{"--band", "kick", "--band", "snare", "--suppress-bleed"};
+    const std::vector<std::string> both{"--band", "kick", "--band", "snare"};
     const struct {
         std::vector<std::string> options;
         std::vector<double> kick, snare;
         const char* snareSummaryEnd; // after the MIDI file's name
     } runs[] = {
         {both, {5000, 30000}, {17000, 42000}, "; 2 notes went to other bands"},
-        {{"--band", "kick", "--band", "snare"}, {5000, 17000, 30000, 42000}, {5000, 17000, 30000, 42000}, ""},
-        {{"--band", "kick", "--band", "snare:bleed=keep", "--suppress-bleed"},
+        {{"--band", "kick", "--band", "snare", "--keep-bleed"},
+         {5000, 17000, 30000, 42000},
+         {5000, 17000, 30000, 42000},
+         ""},
+        {{"--band", "kick:bleed=keep", "--band", "snare:bleed=keep"},
          {5000, 17000, 30000, 42000},
          {5000, 17000, 30000, 42000},
          ""},
@@ -207,10 +214,9 @@ TEST_F(CliBleedRun, EachHitStaysInItsOwnBandUnlessTheBleedIsKept) {
 }
 
 TEST_F(CliBleedRun, APlugInWithoutLevelsKeepsEveryNoteWithOneWarning) {
-    const ToolRun result =
-        convert(kicks({5000, 30000}),
-                {"--plugin", testsupport::moduleBesideExecutable("host_test_both_entries"), "--band",
-                 "a:bleed=suppress", "--band", "b:bleed=suppress", "--suppress-bleed"});
+    const ToolRun result = convert(kicks({5000, 30000}),
+                                   {"--plugin", testsupport::moduleBesideExecutable("host_test_both_entries"),
+                                    "--band", "a:bleed=suppress", "--band", "b:bleed=suppress"});
     ASSERT_EQ(result.status, 0) << result.err;
     auto found = noteOnsByBand();
     EXPECT_FALSE(found["a"].empty());

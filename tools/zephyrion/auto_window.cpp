@@ -2,113 +2,97 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
+#include <vector>
 
 namespace zcli {
 namespace {
 
-constexpr std::size_t kStretch = 32;
-// The loudest group needs a few members, and some share of all peaks, so one stray loud peak is no group.
-constexpr std::size_t kFewestHits = 3;
-constexpr std::size_t kHitShareDivisor = 50;
-constexpr double kValleyMarginDb = 1.0;
+constexpr int kFewestNotes = 3;
+// Counts within this share (or one note) of each other are one group's: a stray bump comes and goes.
+constexpr double kCountTolerance = 0.03;
 
-double decibels(float level) {
-    return 20.0 * std::log10(static_cast<double>(level));
+float levelOf(double decibels) {
+    return static_cast<float>(std::pow(10.0, decibels / 20.0));
+}
+
+// A run of stretches at or above the bound starts a note unless the level was below it for less than the
+// hold just before.
+int notesAt(const std::vector<float>& stretches, float bound, std::int64_t holdStretches) {
+    int notes = 0;
+    std::int64_t below = holdStretches;
+    for (const float level : stretches) {
+        if (level >= bound) {
+            notes += below >= holdStretches ? 1 : 0;
+            below = 0;
+        } else {
+            ++below;
+        }
+    }
+    return notes;
+}
+
+struct Range {
+    double lowestDb;
+    double highestDb;
+
+    double width() const { return highestDb - lowestDb + kBoundStepDb; }
+    double middle() const { return (lowestDb + highestDb) / 2.0; }
+};
+
+// The level the band stays above three quarters of the time: its quiet between hits. A bound below it
+// tells nothing apart, however steady the count.
+double quietLevelDb(std::vector<float> stretches) {
+    const auto quarter = static_cast<std::ptrdiff_t>(stretches.size() / 4);
+    std::nth_element(stretches.begin(), stretches.begin() + quarter, stretches.end());
+    return 20.0 *
+           std::log10(std::max(1e-9, static_cast<double>(stretches[static_cast<std::size_t>(quarter)])));
 }
 
 } // namespace
 
-LevelPeaks::LevelPeaks(double sampleRate)
-    : spacing_(std::max<std::size_t>(
-          1, static_cast<std::size_t>(std::lround(kPeakSpacingSeconds * sampleRate / double(kStretch))))) {}
-
-void LevelPeaks::add(const float* levels, std::size_t frames) {
-    for (std::size_t i = 0; i < frames; ++i) {
-        if (filled_ == 0) {
-            stretches_.push_back(0.0f);
-        }
-        stretches_.back() = std::max(stretches_.back(), levels[i]);
-        filled_ = (filled_ + 1) % kStretch;
-    }
-}
-
-std::vector<LevelPeak> LevelPeaks::finish() const {
-    const float floor = static_cast<float>(std::pow(10.0, kPeakFloorDb / 20.0));
-    std::vector<LevelPeak> peaks;
-    const std::size_t count = stretches_.size();
-    float valley = count == 0 ? 0.0f : stretches_[0];
-    for (std::size_t j = 0; j < count; ++j) {
-        const float level = stretches_[j];
-        valley = std::min(valley, level);
-        if (level < floor) {
-            continue;
-        }
-        // Nearest neighbours first: on a falling level the first comparison already fails.
-        bool highest = true;
-        for (std::size_t k = 1; k <= spacing_ && highest; ++k) {
-            highest = (j < k || stretches_[j - k] < level) && (j + k >= count || stretches_[j + k] <= level);
-        }
-        if (highest) {
-            peaks.push_back({level, valley});
-            valley = level;
-        }
-    }
-    return peaks;
-}
-
-std::optional<ChosenWindow> chooseWindow(const std::vector<LevelPeak>& peaks) {
-    std::vector<double> levels;
-    for (const LevelPeak& peak : peaks) {
-        if (peak.level > 0.0f && decibels(peak.level) >= kPeakFloorDb) {
-            levels.push_back(decibels(peak.level));
-        }
-    }
-    const std::size_t fewest = std::max(kFewestHits, levels.size() / kHitShareDivisor);
-    if (levels.size() < kFewestHits) {
+std::optional<ChosenWindow> chooseWindow(const LevelTrace& trace, std::int64_t holdFrames, HitGroup group) {
+    const std::vector<float>& stretches = trace.stretches();
+    if (stretches.empty()) {
         return std::nullopt;
     }
-    std::sort(levels.begin(), levels.end(), std::greater<>());
-    // The floor closes the list, so a file of hits over silence still has a step below its quietest hit.
-    levels.push_back(kPeakFloorDb);
-    std::size_t widest = fewest;
-    for (std::size_t k = fewest; k < levels.size(); ++k) {
-        const double step = levels[k - 1] - levels[k];
-        if (step >= kClearStepDb) {
-            widest = k;
-            break;
+    const std::int64_t holdStretches =
+        std::max<std::int64_t>(1, (holdFrames + LevelTrace::kStretchFrames - 1) / LevelTrace::kStretchFrames);
+    const auto bounds = static_cast<int>(std::lround(-kLowestBoundDb / kBoundStepDb));
+    std::vector<int> counts;
+    for (int k = 0; k < bounds; ++k) {
+        counts.push_back(notesAt(stretches, levelOf(kLowestBoundDb + k * kBoundStepDb), holdStretches));
+    }
+    const double quiet = quietLevelDb(stretches);
+    std::vector<Range> ranges;
+    for (int first = 0, last = 0; first < bounds; first = last + 1) {
+        const int notes = counts[static_cast<std::size_t>(first)];
+        const double tolerance = std::max(1.0, kCountTolerance * notes);
+        for (last = first;
+             last + 1 < bounds && std::abs(counts[static_cast<std::size_t>(last) + 1] - notes) <= tolerance;
+             ++last) {
         }
-        if (step > levels[widest - 1] - levels[widest]) {
-            widest = k;
+        const Range range{kLowestBoundDb + first * kBoundStepDb, kLowestBoundDb + last * kBoundStepDb};
+        if (notes >= kFewestNotes && range.middle() >= quiet) {
+            ranges.push_back(range);
         }
     }
-    ChosenWindow window;
-    window.hits = static_cast<int>(widest);
-    window.quietestHitDb = levels[widest - 1];
-    window.loudestRestDb = levels[widest];
-    window.lowerBound =
-        static_cast<float>(std::pow(10.0, (window.quietestHitDb + window.loudestRestDb) / 2.0 / 20.0));
-    // Hits that come fast keep the level high between them, so the bound must lie above it for each to start
-    // a note. A hit's own second peak (a boom after the beater) has a high valley too, and a bound above that
-    // would cut the hit in two: only when three quarters of the valleys are high is the bound raised, to the
-    // lowest of those, a little above it, as long as the quietest hit still rises above it.
-    std::vector<double> valleys;
-    for (const LevelPeak& peak : peaks) {
-        if (peak.level > 0.0f && decibels(peak.level) >= window.quietestHitDb && peak.valleyBefore > 0.0f) {
-            valleys.push_back(decibels(peak.valleyBefore) + kValleyMarginDb);
+    if (ranges.empty()) {
+        return std::nullopt;
+    }
+    // Ties go to the louder range.
+    const auto wider = [](const Range& a, const Range& b) {
+        return a.width() < b.width() || (a.width() == b.width() && a.lowestDb < b.lowestDb);
+    };
+    Range chosen = *std::max_element(ranges.begin(), ranges.end(), wider);
+    if (group == HitGroup::Loudest && chosen.width() >= kClearRangeDb) {
+        for (const Range& range : ranges) {
+            if (range.width() >= kClearRangeDb && range.highestDb > chosen.highestDb) {
+                chosen = range;
+            }
         }
     }
-    if (!valleys.empty()) {
-        const std::size_t quarter = valleys.size() / 4;
-        std::nth_element(valleys.begin(), valleys.begin() + static_cast<std::ptrdiff_t>(quarter),
-                         valleys.end());
-        const double valley = valleys[quarter];
-        if (valley > decibels(window.lowerBound) && valley < window.quietestHitDb) {
-            window.lowerBound = static_cast<float>(std::pow(10.0, valley / 20.0));
-            window.raisedForValleys = true;
-        }
-    }
-    return window;
+    const float bound = levelOf(chosen.middle());
+    return ChosenWindow{bound, notesAt(stretches, bound, holdStretches), chosen.lowestDb, chosen.highestDb};
 }
 
 } // namespace zcli

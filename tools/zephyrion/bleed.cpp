@@ -2,50 +2,56 @@
 
 #include <algorithm>
 #include <cmath>
-#include <tuple>
+#include <optional>
 
 namespace zcli {
 namespace {
 
-struct Onset {
-    std::int64_t position;
-    std::size_t band;
-    std::size_t event;
-    double standing; // the share of its band's notes at most as loud
+struct Notes {
+    std::vector<std::int64_t> positions;
+    std::vector<std::size_t> events; // each note-on's index among the band's events
 };
 
-// A band that sends control changes is left alone, as is one without levels or marked to keep its bleed.
-bool competes(const BleedBand& band) {
+bool takesPart(const BleedBand& band) {
     const std::vector<MidiEvent>& events = band.conversion->events;
-    return band.competes && band.conversion->noteLevels &&
-           std::none_of(events.begin(), events.end(),
-                        [](const MidiEvent& event) { return event.kind() == kControlChange; });
+    return band.conversion->trace && std::none_of(events.begin(), events.end(), [](const MidiEvent& event) {
+               return event.kind() == kControlChange;
+           });
 }
 
-std::vector<Onset> onsetsOf(const std::vector<BleedBand>& bands) {
-    std::vector<Onset> onsets;
-    for (std::size_t band = 0; band < bands.size(); ++band) {
-        const Conversion& conversion = *bands[band].conversion;
-        if (!competes(bands[band])) {
-            continue;
-        }
-        std::vector<float> sorted = *conversion.noteLevels;
-        std::sort(sorted.begin(), sorted.end());
-        const auto count = static_cast<double>(sorted.size());
-        std::size_t note = 0;
-        for (std::size_t event = 0; event < conversion.events.size(); ++event) {
-            if (conversion.events[event].startsNote() && note < sorted.size()) {
-                const float level = (*conversion.noteLevels)[note++];
-                const auto atMost = std::upper_bound(sorted.begin(), sorted.end(), level) - sorted.begin();
-                onsets.push_back(
-                    {conversion.events[event].position, band, event, static_cast<double>(atMost) / count});
-            }
+Notes notesOf(const Conversion& conversion) {
+    Notes notes;
+    for (std::size_t event = 0; event < conversion.events.size(); ++event) {
+        if (conversion.events[event].startsNote()) {
+            notes.positions.push_back(conversion.events[event].position);
+            notes.events.push_back(event);
         }
     }
-    std::sort(onsets.begin(), onsets.end(), [](const Onset& a, const Onset& b) {
-        return std::tie(a.position, a.band) < std::tie(b.position, b.band);
-    });
-    return onsets;
+    return notes;
+}
+
+bool hasNoteNear(const std::vector<std::int64_t>& positions, std::int64_t position, std::int64_t span) {
+    const auto next = std::lower_bound(positions.begin(), positions.end(), position - span);
+    return next != positions.end() && *next <= position + span;
+}
+
+double decibels(float level) {
+    return 20.0 * std::log10(std::max(1e-9, static_cast<double>(level)));
+}
+
+// The middle of the widest gap between the balances that is wide enough and that `fits`.
+template <typename Fits> std::optional<double> splitOf(std::vector<double> balances, Fits fits) {
+    std::sort(balances.begin(), balances.end());
+    std::optional<double> split;
+    double widest = kBalanceGapDb;
+    for (std::size_t i = 1; i < balances.size(); ++i) {
+        const double middle = (balances[i] + balances[i - 1]) / 2.0;
+        if (balances[i] - balances[i - 1] >= widest && fits(middle)) {
+            widest = balances[i] - balances[i - 1];
+            split = middle;
+        }
+    }
+    return split;
 }
 
 // Takes the note that starts at `first` out of the events: its note-on and the next note-off of its key.
@@ -64,40 +70,70 @@ void removeNote(std::vector<MidiEvent>& events, std::vector<bool>& removed, std:
 } // namespace
 
 void suppressBleed(const std::vector<BleedBand>& bands, double sampleRate) {
-    const std::vector<Onset> onsets = onsetsOf(bands);
-    std::vector<std::vector<bool>> removed;
-    for (const BleedBand& band : bands) {
-        removed.emplace_back(band.conversion->events.size(), false);
-        if (competes(band)) {
-            band.conversion->notesToOtherBands = 0;
-        }
-    }
-    // A hit is every note-on within the span of its first, so two hits never chain into one.
     const auto span = static_cast<std::int64_t>(std::lrint(kSameHitSeconds * sampleRate));
-    for (std::size_t first = 0, next = 0; first < onsets.size(); first = next) {
-        double highest = 0.0;
-        for (next = first; next < onsets.size() && onsets[next].position - onsets[first].position <= span;
-             ++next) {
-            highest = std::max(highest, onsets[next].standing);
+    const auto moment = static_cast<std::int64_t>(std::lrint(kBalanceSeconds * sampleRate));
+    std::vector<Notes> notes;
+    std::vector<std::vector<bool>> loses;
+    for (const BleedBand& band : bands) {
+        notes.push_back(notesOf(*band.conversion));
+        loses.emplace_back(notes.back().positions.size(), false);
+    }
+    for (std::size_t own = 0; own < bands.size(); ++own) {
+        if (!bands[own].competes || !takesPart(bands[own])) {
+            continue;
         }
-        // A band keeps its notes of the hit when one of them stands highest.
-        for (std::size_t loser = first; loser < next; ++loser) {
-            const std::size_t band = onsets[loser].band;
-            const bool bandWins =
-                std::any_of(onsets.begin() + static_cast<std::ptrdiff_t>(first),
-                            onsets.begin() + static_cast<std::ptrdiff_t>(next),
-                            [&](const Onset& o) { return o.band == band && o.standing == highest; });
-            if (!bandWins) {
-                removeNote(bands[band].conversion->events, removed[band], onsets[loser].event);
-                ++*bands[band].conversion->notesToOtherBands;
+        bands[own].conversion->notesToOtherBands = 0;
+        const LevelTrace& ownTrace = *bands[own].conversion->trace;
+        for (std::size_t other = 0; other < bands.size(); ++other) {
+            if (other == own || !takesPart(bands[other])) {
+                continue;
+            }
+            const LevelTrace& otherTrace = *bands[other].conversion->trace;
+            const auto balance = [&](std::int64_t position) {
+                const double difference = decibels(ownTrace.highest(position, moment)) -
+                                          decibels(otherTrace.highest(position, moment));
+                return std::clamp(difference, -kClearestBalanceDb, kClearestBalanceDb);
+            };
+            std::vector<bool> shared;
+            std::vector<double> balances;
+            for (const std::int64_t position : notes[own].positions) {
+                shared.push_back(hasNoteNear(notes[other].positions, position, span));
+                balances.push_back(balance(position));
+            }
+            if (std::none_of(shared.begin(), shared.end(), [](bool s) { return s; })) {
+                continue;
+            }
+            const std::size_t ownCount = balances.size();
+            for (const std::int64_t position : notes[other].positions) {
+                balances.push_back(balance(position));
+            }
+            // A band that keeps its bleed plays along with the others, so its notes fall on both sides of a
+            // split that is about its own drum; all on one side, they may all be another drum's.
+            const auto others = balances.begin() + static_cast<std::ptrdiff_t>(ownCount);
+            const std::optional<double> split = splitOf(balances, [&](double middle) {
+                const auto below =
+                    std::count_if(others, balances.end(), [&](double b) { return b < middle; });
+                return bands[other].competes || (below > 0 && below < balances.end() - others);
+            });
+            for (std::size_t note = 0; split && note < ownCount; ++note) {
+                if (shared[note] && balances[note] < *split) {
+                    loses[own][note] = true;
+                }
             }
         }
     }
     for (std::size_t band = 0; band < bands.size(); ++band) {
         std::vector<MidiEvent>& events = bands[band].conversion->events;
+        std::vector<bool> removed(events.size(), false);
+        for (std::size_t note = 0; note < loses[band].size(); ++note) {
+            if (loses[band][note]) {
+                removeNote(events, removed, notes[band].events[note]);
+                ++*bands[band].conversion->notesToOtherBands;
+            }
+        }
         std::size_t kept = 0;
         for (std::size_t event = 0; event < events.size(); ++event) {
-            if (!removed[band][event]) {
+            if (!removed[event]) {
                 events[kept++] = events[event];
             }
         }

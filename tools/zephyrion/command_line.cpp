@@ -417,9 +417,10 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments, std::size
         } else if (argument == "--auto") {
             cursor.noValue(argument);
             request.autoWindow = true;
-        } else if (argument == "--suppress-bleed") {
+        } else if (argument == "--keep-bleed" || argument == "--suppress-bleed") {
+            // --suppress-bleed, the default, stays for the command lines that name it.
             cursor.noValue(argument);
-            request.suppressBleed = true;
+            request.keepBleed = argument == "--keep-bleed";
         } else if (!parameters.handle(argument, cursor)) {
             cursor.unknown(argument);
         }

@@ -45,7 +45,7 @@ struct ConvertRequest {
     bool quiet = false;
     bool rawTiming = false;         // notes where the plug-in's level crossed, not on the hits' starts
     bool merge = false;             // the bands' notes on one track, format 0
-    bool suppressBleed = false;     // each hit of several bands to the one it excites most
+    bool keepBleed = false;         // every band keeps the hits it shares with others
     bool autoWindow = false;        // each band's window chosen from the input's level peaks
     PluginSettings plugin;          // with bands: the program and options every band starts from
     std::vector<BandRequest> bands; // empty: one instance set up by plugin alone

@@ -213,17 +213,17 @@ struct Instances {
     }
 };
 
-// With two or more bands and when asked, each hit goes to the band in which it stands highest.
+// With two or more bands and unless asked not to, each hit shared by bands goes to the one it is louder in.
 bool suppressesBleed(const ConvertRequest& request) {
-    return request.bands.size() >= 2 && request.suppressBleed;
+    return request.bands.size() >= 2 && !request.keepBleed;
 }
 
-// Needs every band's note levels, which only a plug-in with the level buffer gives: without, one warning.
+// Needs every band's levels, which only a plug-in with the level buffer gives: without, one warning.
 void suppressBleedOf(const ConvertRequest& request, const std::vector<Band>& bands,
                      std::vector<Conversion>& results, double sampleRate) {
     std::vector<BleedBand> bleed;
     for (std::size_t band = 0; band < bands.size(); ++band) {
-        if (!results[band].noteLevels) {
+        if (!results[band].trace) {
             if (!request.quiet) {
                 const std::string& path = request.plugin.pluginPath;
                 std::fprintf(stderr, "%s: gives no levels of its bands; no bleed suppression between them\n",
@@ -236,8 +236,8 @@ void suppressBleedOf(const ConvertRequest& request, const std::vector<Band>& ban
     suppressBleed(bleed, sampleRate);
 }
 
-// A first pass over the inputs with the bands as given, which collects each band's level peaks; each band
-// then gets the window they suggest, and the user the options that give it again.
+// A first pass over the inputs with the bands as given, which keeps each band's level; each band then gets
+// the window it suggests, and the user the options that give it again.
 void chooseWindows(const ConvertRequest& request, std::vector<Band>& bands) {
     std::vector<std::unique_ptr<AudioReader>> inputs;
     for (const std::string& path : request.inputs) {
@@ -245,19 +245,21 @@ void chooseWindows(const ConvertRequest& request, std::vector<Band>& bands) {
     }
     Instances instances(request, bands, inputs);
     ConversionSinks sinks;
-    sinks.levelPeaks = true;
+    sinks.traces = true;
     const std::vector<Conversion> results = convertAudio(instances.stems, request.blockSize, sinks);
-    instances.close();
     std::string options;
     for (std::size_t band = 0; band < bands.size(); ++band) {
         const std::string source = request.inputs[bands[band].input] + suffixOf(bands[band]);
+        const HitGroup group = bands[band].keepBleed ? HitGroup::Widest : HitGroup::Loudest;
         const std::optional<ChosenWindow> window =
-            results[band].levelPeaks ? chooseWindow(*results[band].levelPeaks) : std::nullopt;
+            results[band].trace
+                ? chooseWindow(*results[band].trace, holdFramesOf(*instances.plugins[band]), group)
+                : std::nullopt;
         if (!window) {
             if (!request.quiet) {
                 std::fprintf(stderr, "%s: --auto: %s; the window stays as set\n", source.c_str(),
-                             results[band].levelPeaks ? "too few peaks to tell hits from the rest"
-                                                      : "the plug-in gives no levels");
+                             results[band].trace ? "no bound gives three notes or more"
+                                                 : "the plug-in gives no levels");
             }
             continue;
         }
@@ -268,15 +270,15 @@ void chooseWindows(const ConvertRequest& request, std::vector<Band>& bands) {
         options += bands[band].name.empty() ? std::string(" --set Amp.Hi=").append(value)
                                             : " --band " + bands[band].name + ":Amp.Hi=" + value;
         if (!request.quiet) {
-            std::fprintf(
-                stderr,
-                "%s: --auto: lower bound %.1f dBFS%s; %d peaks down to %.1f dBFS stand %.1f dB above the "
-                "loudest of the rest (%.1f dBFS)\n",
-                source.c_str(), 20.0 * std::log10(static_cast<double>(window->lowerBound)),
-                window->raisedForValleys ? " (above the level between hits)" : "", window->hits,
-                window->quietestHitDb, window->quietestHitDb - window->loudestRestDb, window->loudestRestDb);
+            std::fprintf(stderr,
+                         "%s: --auto: lower bound %.1f dBFS, the middle of %.1f to %.1f dBFS, where the band "
+                         "gives %d notes at any bound%s\n",
+                         source.c_str(), 20.0 * std::log10(static_cast<double>(window->lowerBound)),
+                         window->lowestDb, window->highestDb, window->notes,
+                         bands[band].keepBleed ? " (the widest such range: it keeps its bleed)" : "");
         }
     }
+    instances.close();
     if (!request.quiet && !options.empty()) {
         std::fprintf(stderr, "--auto chose:%s\n", options.c_str());
     }
@@ -328,7 +330,7 @@ Conversion runConvert(const ConvertRequest& request) {
     sinks.waveform = waveform ? &*waveform : nullptr;
     sinks.waveformGain = inputGainOf(*instances.plugins.front());
     sinks.progress = &progress;
-    sinks.noteLevels = suppressesBleed(request);
+    sinks.traces = suppressesBleed(request);
     sinks.levelColumns = outputs.plot ? kPlotColumns : 0;
 
     std::vector<Conversion> results = convertAudio(instances.stems, request.blockSize, sinks);

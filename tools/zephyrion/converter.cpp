@@ -3,7 +3,6 @@
 #include "tools/common/errors.h"
 #include "tools/zephyrion/auto_window.h"
 #include "tools/zephyrion/interruption.h"
-#include "tools/zephyrion/note_levels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -202,17 +201,13 @@ struct Lane {
     Conversion result;
     // A plug-in with latency delays its audio and its events alike; both are moved back by it.
     std::int64_t latency = 0;
-    std::optional<NoteLevels> noteLevels;
-    std::optional<LevelPeaks> levelPeaks;
+    std::optional<LevelTrace> trace;
     std::optional<LevelSummary> levels;
 
     void run(std::size_t frames) {
         runner.run(frames, result.events, sounding);
-        if (noteLevels) {
-            noteLevels->add(runner.levels(), frames, result.events);
-        }
-        if (levelPeaks) {
-            levelPeaks->add(runner.levels(), frames);
+        if (trace) {
+            trace->add(runner.levels(), frames);
         }
         if (levels) {
             levels->add(runner.levels(), frames);
@@ -234,14 +229,9 @@ struct Lane {
         result.endPosition = position - latency;
         // Events from one block arrive in order; a plug-in that reports them out of order is put right here.
         std::stable_sort(result.events.begin(), result.events.end(), earlier);
-        if (noteLevels) {
-            result.noteLevels = noteLevels->finish();
-        }
-        if (levelPeaks) {
-            result.levelPeaks = levelPeaks->finish();
-        }
+        result.trace = std::move(trace);
         result.levels = std::move(levels);
-        if (noteLevels || levelPeaks || result.levels) {
+        if (result.trace || result.levels) {
             plugin.attachLevels(nullptr, 0);
         }
     }
@@ -269,16 +259,11 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
             Lane& lane = lanes.emplace_back(*plugin, blockSize, stem);
             plugin->clearRecords();
             plugin->rewind();
-            const bool levels = (sinks.noteLevels || sinks.levelPeaks || sinks.levelColumns > 0) &&
-                                lane.runner.attachLevels();
+            const bool levels = (sinks.traces || sinks.levelColumns > 0) && lane.runner.attachLevels();
             plugin->resume();
             lane.latency = std::max<std::int64_t>(0, plugin->effect().initialDelay);
-            if (levels && sinks.noteLevels) {
-                lane.noteLevels.emplace(std::lrint(kNoteLevelSeconds * rate), lane.latency,
-                                        static_cast<std::size_t>(blockSize));
-            }
-            if (levels && sinks.levelPeaks) {
-                lane.levelPeaks.emplace(rate);
+            if (levels && sinks.traces) {
+                lane.trace.emplace();
             }
             if (levels && sinks.levelColumns > 0) {
                 lane.levels.emplace(inputLength, sinks.levelColumns);

@@ -5,7 +5,7 @@
 #include "host/Plugin.h"
 #include "tools/zephyrion/audio_reader.h"
 #include "tools/zephyrion/audio_writer.h"
-#include "tools/zephyrion/auto_window.h"
+#include "tools/zephyrion/level_trace.h"
 #include "tools/zephyrion/midi_event.h"
 #include "tools/zephyrion/plot_summary.h"
 #include "tools/zephyrion/progress_bar.h"
@@ -25,9 +25,8 @@ struct ConversionSinks {
     WaveformSummary* waveform = nullptr; // the input as the plug-in sums it
     float waveformGain = 0.5f;
     ProgressBar* progress = nullptr;
-    bool noteLevels = false; // each instance is asked for its levels, for Conversion::noteLevels
-    bool levelPeaks = false; // the same, for Conversion::levelPeaks
-    int levelColumns = 0;    // above 0, the same, for Conversion::levels in this many columns
+    bool traces = false;  // each instance is asked for its levels, for Conversion::trace
+    int levelColumns = 0; // above 0, the same, for Conversion::levels in this many columns
 };
 
 struct Conversion {
@@ -35,10 +34,8 @@ struct Conversion {
     std::int64_t inputFrames = 0;
     std::int64_t endPosition = 0; // input plus the tail that was fed
     int notesClosed = 0;          // notes still sounding at the end of the tail, closed by the tool
-    // Asked for and given by the plug-in: each note-on's level in its first moments (note_levels.h).
-    std::optional<std::vector<float>> noteLevels;
-    // Asked for and given by the plug-in: the peaks of its level over the whole input (auto_window.h).
-    std::optional<std::vector<LevelPeak>> levelPeaks;
+    // Asked for and given by the plug-in: its level over the whole input (level_trace.h).
+    std::optional<LevelTrace> trace;
     // Asked for and given by the plug-in: its highest level in each stretch of the input, for the plot.
     std::optional<LevelSummary> levels;
     std::optional<int> notesToOtherBands; // with bleed suppression (bleed.h)

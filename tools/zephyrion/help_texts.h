@@ -95,17 +95,19 @@ Bands (one plug-in instance each, all fed the same audio):
                          blank lines and lines starting with # are skipped; with stems, the file's
                          bands listen to the input before it
   --merge                all bands' notes on one track (format 0)
-  --auto                 each band's window from the input itself: a first pass collects the peaks of
-                         every band's level, and the lower bound (Amp.Hi) goes in the middle of the
-                         first step of at least 6 dB down from the loudest peaks (or the widest step),
-                         which parts the hits from the bleed and the noise. Prints the bounds, how far
-                         the hits stood apart, and the options that give the same windows again.
-  --suppress-bleed       with two or more bands, note-ons of different bands within 5 ms of the first
-                         are one hit, and only the band in which the hit stands highest among its own
-                         notes (by level, the highest in the note's first 30 ms) keeps its note (ties
-                         keep all); the summary
-                         says how many notes each band gave to others. A band with bleed=keep keeps its
-                         notes and takes none from the others; control changes are left alone.
+  --auto                 each band's window from the input itself: a first pass counts the notes
+                         each band's level would give at every lower bound (Amp.Hi) from -70 dBFS up;
+                         the hits are the loudest group whose count holds over at least 6 dB of
+                         bounds, and the bound goes in the middle of that range. A band with
+                         bleed=keep takes the group whose count holds over the widest range, however
+                         quiet. Prints the bounds, the range and the options that give them again.
+  --keep-bleed           every band keeps every note. By default, with two or more bands, a note that
+                         another band also has within 10 ms goes to whichever band the hit is louder
+                         in, as each band's hits and the other's bleed into it part (by the difference
+                         of the two bands' levels in the note's first 30 ms); the summary says how many
+                         notes each band gave to others. A band with bleed=keep keeps its notes but
+                         still takes hits from the others; control changes are left alone.
+                         (--suppress-bleed names the default.)
 
 Stems (several inputs, one timeline, one MIDI file):
   Each INPUT is followed by the bands that listen to it, e.g.

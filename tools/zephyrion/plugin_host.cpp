@@ -1,5 +1,6 @@
 #include "tools/zephyrion/plugin_host.h"
 
+#include "plugin/parameter_curves.h"
 #include "plugin/parameters.h"
 #include "tools/common/errors.h"
 #include "tools/common/plugin_location.h"
@@ -92,6 +93,14 @@ std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin) {
 float inputGainOf(vsthost::Plugin& plugin) {
     const int volume = reportedIndexOf(plugin, zephyrion::kVolume);
     return volume < 0 ? 0.5f : 1.0f - plugin.getParameter(volume);
+}
+
+std::int64_t holdFramesOf(vsthost::Plugin& plugin) {
+    const int falloff = reportedIndexOf(plugin, zephyrion::kFalloff);
+    const float value = falloff < 0
+                            ? zephyrion::kParameters[static_cast<std::size_t>(zephyrion::kFalloff)].initial
+                            : plugin.getParameter(falloff);
+    return std::int64_t{zephyrion::kHoldStepFrames} * zephyrion::holdStepsFor(value);
 }
 
 std::optional<int> sentNoteOf(vsthost::Plugin& plugin) {

@@ -5,6 +5,7 @@
 #include "tools/zephyrion/command_line.h"
 #include "tools/zephyrion/plot.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,8 @@ void placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, b
 // Zephyrion's amplitude window and input gain as the plot shows them; absent for another plug-in.
 std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin);
 float inputGainOf(vsthost::Plugin& plugin);
+// How long the level must stay out of the window before a note ends, from Falloff; its default without one.
+std::int64_t holdFramesOf(vsthost::Plugin& plugin);
 // The MIDI note Zephyrion sends; absent for another plug-in or when it sends control changes.
 std::optional<int> sentNoteOf(vsthost::Plugin& plugin);
 

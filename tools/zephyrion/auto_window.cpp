@@ -31,6 +31,33 @@ int notesAt(const std::vector<float>& stretches, float bound, std::int64_t holdS
     return notes;
 }
 
+// notesAt for every bound, in one pass: a stretch starts a note at each bound above the highest level of the
+// hold before it, up to its own level.
+std::vector<int> notesAtEach(const std::vector<float>& stretches, const std::vector<float>& bounds,
+                             std::int64_t holdStretches) {
+    std::vector<int> starts(bounds.size() + 1, 0);
+    for (std::size_t j = 0; j < stretches.size(); ++j) {
+        float before = 0.0f;
+        for (std::size_t k = j - std::min<std::size_t>(j, static_cast<std::size_t>(holdStretches)); k < j;
+             ++k) {
+            before = std::max(before, stretches[k]);
+        }
+        const auto from = std::upper_bound(bounds.begin(), bounds.end(), before) - bounds.begin();
+        const auto to = std::upper_bound(bounds.begin(), bounds.end(), stretches[j]) - bounds.begin();
+        if (from < to) {
+            ++starts[static_cast<std::size_t>(from)];
+            --starts[static_cast<std::size_t>(to)];
+        }
+    }
+    std::vector<int> counts;
+    int running = 0;
+    for (std::size_t k = 0; k < bounds.size(); ++k) {
+        running += starts[k];
+        counts.push_back(running);
+    }
+    return counts;
+}
+
 struct Range {
     double lowestDb;
     double highestDb;
@@ -58,10 +85,11 @@ std::optional<ChosenWindow> chooseWindow(const LevelTrace& trace, std::int64_t h
     const std::int64_t holdStretches =
         std::max<std::int64_t>(1, (holdFrames + LevelTrace::kStretchFrames - 1) / LevelTrace::kStretchFrames);
     const auto bounds = static_cast<int>(std::lround(-kLowestBoundDb / kBoundStepDb));
-    std::vector<int> counts;
+    std::vector<float> levels;
     for (int k = 0; k < bounds; ++k) {
-        counts.push_back(notesAt(stretches, levelOf(kLowestBoundDb + k * kBoundStepDb), holdStretches));
+        levels.push_back(levelOf(kLowestBoundDb + k * kBoundStepDb));
     }
+    const std::vector<int> counts = notesAtEach(stretches, levels, holdStretches);
     const double quiet = quietLevelDb(stretches);
     std::vector<Range> ranges;
     for (int first = 0, last = 0; first < bounds; first = last + 1) {

@@ -70,9 +70,9 @@ TEST(CliAutoWindow, TheBoundPartsAGroupOfHitsFromWhatLiesBelow) {
         double highestDb; // and below
     } cases[] = {
         {"the kicks above their bleed", joined(kicks, bleed), zcli::HitGroup::Loudest, 8, -30.0, -9.0},
-        {"kicks and bleed, the widest", joined(kicks, bleed), zcli::HitGroup::Widest, 16, -60.0, -30.0},
+        {"kicks and bleed, the most notes", joined(kicks, bleed), zcli::HitGroup::Most, 16, -60.0, -30.0},
         {"the loud bleed alone", joined(hats, snares), zcli::HitGroup::Loudest, 4, -24.0, -6.0},
-        {"every hi-hat, however quiet", joined(hats, snares), zcli::HitGroup::Widest, 16, -60.0, -27.0},
+        {"every hi-hat, however quiet", joined(hats, snares), zcli::HitGroup::Most, 16, -60.0, -27.0},
         {"fast hits: above the level between them", fast, zcli::HitGroup::Loudest, 20, -31.0, -13.0},
         {"two hits are too few", hitsOf(2, 0.1, 0.5, -6.0, 0.0), zcli::HitGroup::Loudest, 0, 0.0, 0.0},
     };
@@ -91,7 +91,7 @@ TEST(CliAutoWindow, TheBoundPartsAGroupOfHitsFromWhatLiesBelow) {
         EXPECT_LT(boundDb, c.highestDb);
         EXPECT_NEAR(boundDb, (window->lowestDb + window->highestDb) / 2.0, 0.01);
         EXPECT_GE(window->highestDb - window->lowestDb + zcli::kBoundStepDb,
-                  c.group == zcli::HitGroup::Loudest ? zcli::kClearRangeDb : 0.0);
+                  c.group == zcli::HitGroup::Loudest ? zcli::kClearRangeDb : zcli::kSteadyRangeDb);
     }
 }
 

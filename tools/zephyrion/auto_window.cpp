@@ -90,6 +90,10 @@ std::optional<ChosenWindow> chooseWindow(const LevelTrace& trace, std::int64_t h
         levels.push_back(levelOf(kLowestBoundDb + k * kBoundStepDb));
     }
     const std::vector<int> counts = notesAtEach(stretches, levels, holdStretches);
+    const auto countAt = [&](const Range& range) {
+        return counts[static_cast<std::size_t>(
+            std::lround((range.lowestDb - kLowestBoundDb) / kBoundStepDb))];
+    };
     const double quiet = quietLevelDb(stretches);
     std::vector<Range> ranges;
     for (int first = 0, last = 0; first < bounds; first = last + 1) {
@@ -112,9 +116,15 @@ std::optional<ChosenWindow> chooseWindow(const LevelTrace& trace, std::int64_t h
         return a.width() < b.width() || (a.width() == b.width() && a.lowestDb < b.lowestDb);
     };
     Range chosen = *std::max_element(ranges.begin(), ranges.end(), wider);
-    if (group == HitGroup::Loudest && chosen.width() >= kClearRangeDb) {
+    const double wanted = group == HitGroup::Loudest ? kClearRangeDb : kSteadyRangeDb;
+    if (chosen.width() >= wanted) {
         for (const Range& range : ranges) {
-            if (range.width() >= kClearRangeDb && range.highestDb > chosen.highestDb) {
+            if (range.width() < wanted) {
+                continue;
+            }
+            const bool better = group == HitGroup::Loudest ? range.highestDb > chosen.highestDb
+                                                           : countAt(range) > countAt(chosen);
+            if (better) {
                 chosen = range;
             }
         }

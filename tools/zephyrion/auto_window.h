@@ -14,13 +14,15 @@ namespace zcli {
 
 inline constexpr double kLowestBoundDb = -70.0;
 inline constexpr double kBoundStepDb = 0.25;
-// A group of hits is clear when its count holds over at least this range of bounds.
+// A group of hits is clear when its count holds over at least this range of bounds, and steady over this.
 inline constexpr double kClearRangeDb = 6.0;
+inline constexpr double kSteadyRangeDb = 3.0;
 
 enum class HitGroup {
-    Loudest, // the loudest clear group, or the widest when none is clear
-    Widest,  // the group whose count holds over the widest range, however quiet
+    Loudest, // the loudest clear group: a band's own drum, above the bleed of the others
+    Most,    // the steady group with the most notes, however quiet: a drum that plays along with the others
 };
+// Either falls back on the group whose count holds over the widest range.
 
 struct ChosenWindow {
     float lowerBound = 0.0f; // the level, 0..1

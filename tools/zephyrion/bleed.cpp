@@ -84,6 +84,14 @@ void suppressBleed(const std::vector<BleedBand>& bands, double sampleRate) {
         }
         bands[own].conversion->notesToOtherBands = 0;
         const LevelTrace& ownTrace = *bands[own].conversion->trace;
+        // A band's louder half of notes are its own drum's, whatever a band that keeps its bleed claims.
+        std::vector<float> ownLevels;
+        for (const std::int64_t position : notes[own].positions) {
+            ownLevels.push_back(ownTrace.highest(position, moment));
+        }
+        std::vector<float> sorted = ownLevels;
+        std::sort(sorted.begin(), sorted.end());
+        const float louderHalf = sorted.empty() ? 0.0f : sorted[sorted.size() / 2];
         for (std::size_t other = 0; other < bands.size(); ++other) {
             if (other == own || !takesPart(bands[other])) {
                 continue;
@@ -116,7 +124,8 @@ void suppressBleed(const std::vector<BleedBand>& bands, double sampleRate) {
                 return bands[other].competes || (below > 0 && below < balances.end() - others);
             });
             for (std::size_t note = 0; split && note < ownCount; ++note) {
-                if (shared[note] && balances[note] < *split) {
+                if (shared[note] && balances[note] < *split &&
+                    (bands[other].competes || ownLevels[note] < louderHalf)) {
                     loses[own][note] = true;
                 }
             }

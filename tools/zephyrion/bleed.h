@@ -24,7 +24,7 @@ inline constexpr double kBalanceGapDb = 2.5;
 struct BleedBand {
     Conversion* conversion; // with its trace; loses the notes that go to other bands
     // False for a band that keeps its bleed (bleed=keep): its notes are never removed, though it still takes
-    // hits from the bands that do compete.
+    // hits from the bands that do compete, from the quieter half of their notes.
     bool competes = true;
 };
 

@@ -250,7 +250,7 @@ void chooseWindows(const ConvertRequest& request, std::vector<Band>& bands) {
     std::string options;
     for (std::size_t band = 0; band < bands.size(); ++band) {
         const std::string source = request.inputs[bands[band].input] + suffixOf(bands[band]);
-        const HitGroup group = bands[band].keepBleed ? HitGroup::Widest : HitGroup::Loudest;
+        const HitGroup group = bands[band].keepBleed ? HitGroup::Most : HitGroup::Loudest;
         const std::optional<ChosenWindow> window =
             results[band].trace
                 ? chooseWindow(*results[band].trace, holdFramesOf(*instances.plugins[band]), group)
@@ -275,7 +275,7 @@ void chooseWindows(const ConvertRequest& request, std::vector<Band>& bands) {
                          "gives %d notes at any bound%s\n",
                          source.c_str(), 20.0 * std::log10(static_cast<double>(window->lowerBound)),
                          window->lowestDb, window->highestDb, window->notes,
-                         bands[band].keepBleed ? " (the widest such range: it keeps its bleed)" : "");
+                         bands[band].keepBleed ? " (the most notes: it keeps its bleed)" : "");
         }
     }
     instances.close();

@@ -116,10 +116,9 @@ std::optional<ChosenWindow> chooseWindow(const LevelTrace& trace, std::int64_t h
         return a.width() < b.width() || (a.width() == b.width() && a.lowestDb < b.lowestDb);
     };
     Range chosen = *std::max_element(ranges.begin(), ranges.end(), wider);
-    const double wanted = group == HitGroup::Loudest ? kClearRangeDb : kSteadyRangeDb;
-    if (chosen.width() >= wanted) {
+    if (chosen.width() >= kClearRangeDb) {
         for (const Range& range : ranges) {
-            if (range.width() < wanted) {
+            if (range.width() < kClearRangeDb) {
                 continue;
             }
             const bool better = group == HitGroup::Loudest ? range.highestDb > chosen.highestDb

@@ -14,15 +14,14 @@ namespace zcli {
 
 inline constexpr double kLowestBoundDb = -70.0;
 inline constexpr double kBoundStepDb = 0.25;
-// A group of hits is clear when its count holds over at least this range of bounds, and steady over this.
+// A group of hits is clear when its count holds over at least this range of bounds.
 inline constexpr double kClearRangeDb = 6.0;
-inline constexpr double kSteadyRangeDb = 3.0;
 
 enum class HitGroup {
     Loudest, // the loudest clear group: a band's own drum, above the bleed of the others
-    Most,    // the steady group with the most notes, however quiet: a drum that plays along with the others
+    Most,    // the clear group with the most notes, however quiet: a drum that plays along with the others
 };
-// Either falls back on the group whose count holds over the widest range.
+// Without a clear group, either takes the group whose count holds over the widest range.
 
 struct ChosenWindow {
     float lowerBound = 0.0f; // the level, 0..1

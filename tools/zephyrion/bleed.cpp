@@ -67,86 +67,111 @@ void removeNote(std::vector<MidiEvent>& events, std::vector<bool>& removed, std:
     }
 }
 
+// A band as bleed suppression sees it: its note-ons and their levels over their first moments.
+struct Side {
+    const BleedBand& band;
+    const LevelTrace& trace;
+    Notes notes;
+    std::vector<float> levels;
+    float louderHalf = 0.0f; // the median level: notes at or above it are surely the band's own drum's
+};
+
+Side sideOf(const BleedBand& band, std::int64_t moment) {
+    Side side{band, *band.conversion->trace, notesOf(*band.conversion), {}, 0.0f};
+    for (const std::int64_t position : side.notes.positions) {
+        side.levels.push_back(side.trace.highest(position, moment));
+    }
+    std::vector<float> sorted = side.levels;
+    std::sort(sorted.begin(), sorted.end());
+    side.louderHalf = sorted.empty() ? 0.0f : sorted[sorted.size() / 2];
+    return side;
+}
+
+// Marks the notes of `own` that go to `other`: those the two share whose balance lies on the other's side.
+void markLosses(const Side& own, const Side& other, std::int64_t span, std::int64_t moment,
+                std::vector<bool>& loses) {
+    const auto balance = [&](std::int64_t position) {
+        const double difference =
+            decibels(own.trace.highest(position, moment)) - decibels(other.trace.highest(position, moment));
+        return std::clamp(difference, -kClearestBalanceDb, kClearestBalanceDb);
+    };
+    std::vector<bool> shared;
+    std::vector<double> balances;
+    for (const std::int64_t position : own.notes.positions) {
+        shared.push_back(hasNoteNear(other.notes.positions, position, span));
+        balances.push_back(balance(position));
+    }
+    if (std::none_of(shared.begin(), shared.end(), [](bool s) { return s; })) {
+        return;
+    }
+    const std::size_t ownCount = balances.size();
+    for (const std::int64_t position : other.notes.positions) {
+        balances.push_back(balance(position));
+    }
+    // A band that keeps its bleed plays along with the others, so its notes fall on both sides of a split
+    // that is about its own drum; all on one side, they may all be another drum's. Nor does it take a note
+    // from the louder half of a band's own.
+    const bool keeper = !other.band.competes;
+    const auto others = balances.begin() + static_cast<std::ptrdiff_t>(ownCount);
+    const std::optional<double> split = splitOf(balances, [&](double middle) {
+        const auto below = std::count_if(others, balances.end(), [&](double b) { return b < middle; });
+        return !keeper || (below > 0 && below < balances.end() - others);
+    });
+    for (std::size_t note = 0; split && note < ownCount; ++note) {
+        if (shared[note] && balances[note] < *split && (!keeper || own.levels[note] < own.louderHalf)) {
+            loses[note] = true;
+        }
+    }
+}
+
+// Takes the marked notes out of the band's events, each with its note-off, and counts them.
+void removeLosses(Conversion& conversion, const Notes& notes, const std::vector<bool>& loses) {
+    std::vector<MidiEvent>& events = conversion.events;
+    std::vector<bool> removed(events.size(), false);
+    for (std::size_t note = 0; note < loses.size(); ++note) {
+        if (loses[note]) {
+            removeNote(events, removed, notes.events[note]);
+            ++*conversion.notesToOtherBands;
+        }
+    }
+    std::size_t kept = 0;
+    for (std::size_t event = 0; event < events.size(); ++event) {
+        if (!removed[event]) {
+            events[kept++] = events[event];
+        }
+    }
+    events.resize(kept);
+}
+
 } // namespace
 
 void suppressBleed(const std::vector<BleedBand>& bands, double sampleRate) {
     const auto span = static_cast<std::int64_t>(std::lrint(kSameHitSeconds * sampleRate));
     const auto moment = static_cast<std::int64_t>(std::lrint(kBalanceSeconds * sampleRate));
-    std::vector<Notes> notes;
-    std::vector<std::vector<bool>> loses;
+    std::vector<Side> sides;
     for (const BleedBand& band : bands) {
-        notes.push_back(notesOf(*band.conversion));
-        loses.emplace_back(notes.back().positions.size(), false);
+        if (takesPart(band)) {
+            sides.push_back(sideOf(band, moment));
+        }
     }
-    for (std::size_t own = 0; own < bands.size(); ++own) {
-        if (!bands[own].competes || !takesPart(bands[own])) {
+    // Every loss is decided on the notes as they came, then all are taken out together.
+    std::vector<std::vector<bool>> losses;
+    for (const Side& own : sides) {
+        losses.emplace_back(own.notes.positions.size(), false);
+        if (!own.band.competes) {
             continue;
         }
-        bands[own].conversion->notesToOtherBands = 0;
-        const LevelTrace& ownTrace = *bands[own].conversion->trace;
-        // A band's louder half of notes are its own drum's, whatever a band that keeps its bleed claims.
-        std::vector<float> ownLevels;
-        for (const std::int64_t position : notes[own].positions) {
-            ownLevels.push_back(ownTrace.highest(position, moment));
-        }
-        std::vector<float> sorted = ownLevels;
-        std::sort(sorted.begin(), sorted.end());
-        const float louderHalf = sorted.empty() ? 0.0f : sorted[sorted.size() / 2];
-        for (std::size_t other = 0; other < bands.size(); ++other) {
-            if (other == own || !takesPart(bands[other])) {
-                continue;
-            }
-            const LevelTrace& otherTrace = *bands[other].conversion->trace;
-            const auto balance = [&](std::int64_t position) {
-                const double difference = decibels(ownTrace.highest(position, moment)) -
-                                          decibels(otherTrace.highest(position, moment));
-                return std::clamp(difference, -kClearestBalanceDb, kClearestBalanceDb);
-            };
-            std::vector<bool> shared;
-            std::vector<double> balances;
-            for (const std::int64_t position : notes[own].positions) {
-                shared.push_back(hasNoteNear(notes[other].positions, position, span));
-                balances.push_back(balance(position));
-            }
-            if (std::none_of(shared.begin(), shared.end(), [](bool s) { return s; })) {
-                continue;
-            }
-            const std::size_t ownCount = balances.size();
-            for (const std::int64_t position : notes[other].positions) {
-                balances.push_back(balance(position));
-            }
-            // A band that keeps its bleed plays along with the others, so its notes fall on both sides of a
-            // split that is about its own drum; all on one side, they may all be another drum's.
-            const auto others = balances.begin() + static_cast<std::ptrdiff_t>(ownCount);
-            const std::optional<double> split = splitOf(balances, [&](double middle) {
-                const auto below =
-                    std::count_if(others, balances.end(), [&](double b) { return b < middle; });
-                return bands[other].competes || (below > 0 && below < balances.end() - others);
-            });
-            for (std::size_t note = 0; split && note < ownCount; ++note) {
-                if (shared[note] && balances[note] < *split &&
-                    (bands[other].competes || ownLevels[note] < louderHalf)) {
-                    loses[own][note] = true;
-                }
+        own.band.conversion->notesToOtherBands = 0;
+        for (const Side& other : sides) {
+            if (&other != &own) {
+                markLosses(own, other, span, moment, losses.back());
             }
         }
     }
-    for (std::size_t band = 0; band < bands.size(); ++band) {
-        std::vector<MidiEvent>& events = bands[band].conversion->events;
-        std::vector<bool> removed(events.size(), false);
-        for (std::size_t note = 0; note < loses[band].size(); ++note) {
-            if (loses[band][note]) {
-                removeNote(events, removed, notes[band].events[note]);
-                ++*bands[band].conversion->notesToOtherBands;
-            }
+    for (std::size_t side = 0; side < sides.size(); ++side) {
+        if (sides[side].band.competes) {
+            removeLosses(*sides[side].band.conversion, sides[side].notes, losses[side]);
         }
-        std::size_t kept = 0;
-        for (std::size_t event = 0; event < events.size(); ++event) {
-            if (!removed[event]) {
-                events[kept++] = events[event];
-            }
-        }
-        events.resize(kept);
     }
 }
 

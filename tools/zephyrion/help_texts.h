@@ -99,14 +99,15 @@ Bands (one plug-in instance each, all fed the same audio):
                          each band's level would give at every lower bound (Amp.Hi) from -70 dBFS up;
                          the hits are the loudest group whose count holds over at least 6 dB of
                          bounds, and the bound goes in the middle of that range. A band with
-                         bleed=keep takes the group whose count holds over the widest range, however
+                         bleed=keep takes the group of at least 6 dB with the most notes, however
                          quiet. Prints the bounds, the range and the options that give them again.
   --keep-bleed           every band keeps every note. By default, with two or more bands, a note that
                          another band also has within 10 ms goes to whichever band the hit is louder
                          in, as each band's hits and the other's bleed into it part (by the difference
                          of the two bands' levels in the note's first 30 ms); the summary says how many
                          notes each band gave to others. A band with bleed=keep keeps its notes but
-                         still takes hits from the others; control changes are left alone.
+                         still takes hits from the quieter half of the others' notes; control changes
+                         are left alone.
                          (--suppress-bleed names the default.)
 
 Stems (several inputs, one timeline, one MIDI file):

@@ -78,8 +78,7 @@ void convertTenMinutes(benchmark::State& state) {
 }
 
 // A whole kit: the kit presets' four bands, one instance each, with bleed suppression between them (the
-// default); with
-// state.range(0) set, also the first pass of --auto.
+// default); with state.range(0) set, also the first pass of --auto.
 void convertTenMinutesFourBands(benchmark::State& state) {
     const std::filesystem::path folder = benchFolder();
     std::vector<std::string> arguments{"zephyrion",

@@ -1,5 +1,7 @@
 #include "tools/zephyrion/auto_window.h"
 
+#include "tools/zephyrion/decibels.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -12,26 +14,11 @@ constexpr int kFewestNotes = 3;
 constexpr double kCountTolerance = 0.03;
 
 float levelOf(double decibels) {
-    return static_cast<float>(std::pow(10.0, decibels / 20.0));
+    return static_cast<float>(levelOfDecibels(decibels));
 }
 
-// A run of stretches at or above the bound starts a note unless the level was below it for less than the
-// hold just before.
-int notesAt(const std::vector<float>& stretches, float bound, std::int64_t holdStretches) {
-    int notes = 0;
-    std::int64_t below = holdStretches;
-    for (const float level : stretches) {
-        if (level >= bound) {
-            notes += below >= holdStretches ? 1 : 0;
-            below = 0;
-        } else {
-            ++below;
-        }
-    }
-    return notes;
-}
-
-// notesAt for every bound, in one pass: a stretch starts a note at each bound above the highest level of the
+// The notes each bound (ascending) would give, in one pass: a note starts where the level reaches the bound
+// after staying below it for the hold, so a stretch starts one at each bound above the highest level of the
 // hold before it, up to its own level.
 std::vector<int> notesAtEach(const std::vector<float>& stretches, const std::vector<float>& bounds,
                              std::int64_t holdStretches) {
@@ -61,6 +48,7 @@ std::vector<int> notesAtEach(const std::vector<float>& stretches, const std::vec
 struct Range {
     double lowestDb;
     double highestDb;
+    int notes; // at its lowest bound
 
     double width() const { return highestDb - lowestDb + kBoundStepDb; }
     double middle() const { return (lowestDb + highestDb) / 2.0; }
@@ -71,8 +59,7 @@ struct Range {
 double quietLevelDb(std::vector<float> stretches) {
     const auto quarter = static_cast<std::ptrdiff_t>(stretches.size() / 4);
     std::nth_element(stretches.begin(), stretches.begin() + quarter, stretches.end());
-    return 20.0 *
-           std::log10(std::max(1e-9, static_cast<double>(stretches[static_cast<std::size_t>(quarter)])));
+    return decibelsOf(stretches[static_cast<std::size_t>(quarter)]);
 }
 
 } // namespace
@@ -90,10 +77,6 @@ std::optional<ChosenWindow> chooseWindow(const LevelTrace& trace, std::int64_t h
         levels.push_back(levelOf(kLowestBoundDb + k * kBoundStepDb));
     }
     const std::vector<int> counts = notesAtEach(stretches, levels, holdStretches);
-    const auto countAt = [&](const Range& range) {
-        return counts[static_cast<std::size_t>(
-            std::lround((range.lowestDb - kLowestBoundDb) / kBoundStepDb))];
-    };
     const double quiet = quietLevelDb(stretches);
     std::vector<Range> ranges;
     for (int first = 0, last = 0; first < bounds; first = last + 1) {
@@ -103,7 +86,7 @@ std::optional<ChosenWindow> chooseWindow(const LevelTrace& trace, std::int64_t h
              last + 1 < bounds && std::abs(counts[static_cast<std::size_t>(last) + 1] - notes) <= tolerance;
              ++last) {
         }
-        const Range range{kLowestBoundDb + first * kBoundStepDb, kLowestBoundDb + last * kBoundStepDb};
+        const Range range{kLowestBoundDb + first * kBoundStepDb, kLowestBoundDb + last * kBoundStepDb, notes};
         if (notes >= kFewestNotes && range.middle() >= quiet) {
             ranges.push_back(range);
         }
@@ -121,15 +104,16 @@ std::optional<ChosenWindow> chooseWindow(const LevelTrace& trace, std::int64_t h
             if (range.width() < kClearRangeDb) {
                 continue;
             }
-            const bool better = group == HitGroup::Loudest ? range.highestDb > chosen.highestDb
-                                                           : countAt(range) > countAt(chosen);
+            const bool better =
+                group == HitGroup::Loudest ? range.highestDb > chosen.highestDb : range.notes > chosen.notes;
             if (better) {
                 chosen = range;
             }
         }
     }
     const float bound = levelOf(chosen.middle());
-    return ChosenWindow{bound, notesAt(stretches, bound, holdStretches), chosen.lowestDb, chosen.highestDb};
+    return ChosenWindow{bound, notesAtEach(stretches, {bound}, holdStretches).front(), chosen.lowestDb,
+                        chosen.highestDb};
 }
 
 } // namespace zcli

@@ -1,5 +1,7 @@
 #include "tools/zephyrion/bleed.h"
 
+#include "tools/zephyrion/decibels.h"
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -33,10 +35,6 @@ Notes notesOf(const Conversion& conversion) {
 bool hasNoteNear(const std::vector<std::int64_t>& positions, std::int64_t position, std::int64_t span) {
     const auto next = std::lower_bound(positions.begin(), positions.end(), position - span);
     return next != positions.end() && *next <= position + span;
-}
-
-double decibels(float level) {
-    return 20.0 * std::log10(std::max(1e-9, static_cast<double>(level)));
 }
 
 // The middle of the widest gap between the balances that is wide enough and that `fits`.
@@ -91,8 +89,8 @@ Side sideOf(const BleedBand& band, std::int64_t moment) {
 void markLosses(const Side& own, const Side& other, std::int64_t span, std::int64_t moment,
                 std::vector<bool>& loses) {
     const auto balance = [&](std::int64_t position) {
-        const double difference =
-            decibels(own.trace.highest(position, moment)) - decibels(other.trace.highest(position, moment));
+        const double difference = decibelsOf(own.trace.highest(position, moment)) -
+                                  decibelsOf(other.trace.highest(position, moment));
         return std::clamp(difference, -kClearestBalanceDb, kClearestBalanceDb);
     };
     std::vector<bool> shared;

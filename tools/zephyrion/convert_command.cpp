@@ -4,6 +4,7 @@
 #include "tools/common/errors.h"
 #include "tools/zephyrion/auto_window.h"
 #include "tools/zephyrion/bleed.h"
+#include "tools/zephyrion/decibels.h"
 #include "tools/zephyrion/event_json.h"
 #include "tools/zephyrion/plugin_host.h"
 #include "tools/zephyrion/reference_hits.h"
@@ -273,9 +274,8 @@ void chooseWindows(const ConvertRequest& request, std::vector<Band>& bands) {
             std::fprintf(stderr,
                          "%s: --auto: lower bound %.1f dBFS, the middle of %.1f to %.1f dBFS, where the band "
                          "gives %d notes at any bound%s\n",
-                         source.c_str(), 20.0 * std::log10(static_cast<double>(window->lowerBound)),
-                         window->lowestDb, window->highestDb, window->notes,
-                         bands[band].keepBleed ? " (the most notes: it keeps its bleed)" : "");
+                         source.c_str(), decibelsOf(window->lowerBound), window->lowestDb, window->highestDb,
+                         window->notes, bands[band].keepBleed ? " (the most notes: it keeps its bleed)" : "");
         }
     }
     instances.close();

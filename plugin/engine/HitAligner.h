@@ -14,10 +14,10 @@
 namespace zephyrion {
 
 // Where the hit that made a level cross at `levels[last]` began: from the loudest sample in levels[0..last],
-// walk back while some sample of the span just before stays above a share of that peak. Returns an index
+// walk back while some sample of the span just before stays above `share` of that peak. Returns an index
 // in 0..last; `last` itself when the level never paused in the window. Bounded work: two passes over the
 // levels given.
-std::int32_t hitStartBefore(const float* levels, std::int32_t last);
+std::int32_t hitStartBefore(const float* levels, std::int32_t last, float share);
 
 class HitAligner : public MidiSink {
 public:
@@ -26,9 +26,9 @@ public:
     static constexpr std::int32_t kMaxLatency = 4800; // 25 ms at 192 kHz
     static constexpr std::int32_t kMaxPiece = 1024;
 
-    // Starts aligning with `latency` frames: the audio so far is forgotten, the outputs silent until the
-    // delayed audio arrives.
-    void start(std::int32_t latency);
+    // Starts aligning with `latency` frames at `sampleRate`: the audio so far is forgotten, the outputs
+    // silent until the delayed audio arrives.
+    void start(std::int32_t latency, float sampleRate);
     // Every message still waiting goes to `sink` at `frame`, in its order: used when the option or the
     // latency changes, so no note-on or note-off is lost.
     void flush(MidiSink& sink, std::int32_t frame);
@@ -47,12 +47,16 @@ private:
         MidiMessage message;
     };
 
+    // Where the hit that crossed at `raised` began, from the last `latency` frames of the input.
+    std::int64_t hitStart(std::int64_t raised);
     void enqueue(std::int64_t at, const MidiMessage& message);
     void send(const Timed& timed);
     std::int64_t stamp(std::int64_t at);
 
-    static constexpr std::int32_t kHistory = 8192; // a power of two above kMaxLatency + kMaxPiece
-    static constexpr std::int32_t kQueue = 8192;   // more messages than the latency and a piece have frames
+    // A power of two above kMaxLatency, the low band's warm-up and kMaxPiece.
+    static constexpr std::int32_t kHistory = 8192;
+    static constexpr std::int32_t kMaxWarmUp = kHistory - kMaxLatency - kMaxPiece - 1;
+    static constexpr std::int32_t kQueue = 8192; // more messages than the latency and a piece have frames
 
     std::int32_t latency = 0;
     std::int64_t clock = 0;     // frames since start, at the beginning of the current piece
@@ -62,8 +66,20 @@ private:
     std::int32_t pieceFrames = 0;
     MidiSink* sink = nullptr;
 
-    // The level of the mono input, every sample written twice so any window of kHistory is contiguous.
+    // The low band's filter: two sections of a fourth-order lowpass, for the sample rate.
+    struct Section {
+        double b0, b1, b2, a1, a2;
+    };
+    std::array<Section, 2> lowpass{};
+    std::int32_t warmUp = 0;   // frames the filter runs before the window, to settle
+    std::int32_t lowDelay = 0; // the low band's delay at a hit's start, in frames
+    std::int32_t lowLead = 0;  // how much later the low band must start to count
+
+    // The mono input, every sample written twice so any window of kHistory is contiguous.
     std::array<float, 2 * kHistory> history{};
+    // The window's broadband and low-band levels, worked out for each note-on.
+    std::array<float, kMaxLatency + 1> broadLevels{};
+    std::array<float, kMaxLatency + 1> lowLevels{};
     std::array<std::array<float, kHistory>, 2> delayLine{};
     std::array<std::array<float, kMaxPiece>, 2> pieceOutput{};
     std::array<float*, 2> chainOutput{pieceOutput[0].data(), pieceOutput[1].data()};

@@ -108,9 +108,11 @@ private:
     std::array<double, kChunkFrames> mono{};
     std::array<MidiMessage, kMaxMessagesPerFrame * kChunkFrames> messages{};
 
-    // The lookahead, on the heap for its buffers' size; the latency it runs with, 0 while it is off.
+    // The lookahead, on the heap for its buffers' size; the latency it runs with, 0 while it is off, and
+    // the sample rate its low band was made for.
     std::unique_ptr<HitAligner> aligner = std::make_unique<HitAligner>();
     std::int32_t alignedLatency = 0;
+    float alignedRate = 0.0f;
 };
 
 } // namespace zephyrion

@@ -33,15 +33,17 @@ void PeakEngine::takeRequests() {
 
 void PeakEngine::followLatency(MidiSink& sink) {
     const std::int32_t wanted = getLatency();
-    if (wanted == alignedLatency) {
+    const float rate = sampleRate;
+    if (wanted == alignedLatency && (wanted == 0 || rate == alignedRate)) {
         return;
     }
     // What waits goes out now, so that every note-on keeps its note-off.
     aligner->flush(sink, 0);
     if (wanted > 0) {
-        aligner->start(wanted);
+        aligner->start(wanted, rate);
     }
     alignedLatency = wanted;
+    alignedRate = rate;
 }
 
 void PeakEngine::process(const float* const* inputs, float* const* outputs, std::int32_t frames,

@@ -73,6 +73,26 @@ TEST(Lookahead, NotesLandOnTheHitAfterTheReportedLatency) {
     }
 }
 
+TEST(Lookahead, AHiHatJustBeforeTheKickDoesNotTakeItsNote) {
+    constexpr std::size_t kKickAt = 20000;
+    constexpr std::size_t kHatAt = kKickAt - 132; // 3 ms before
+    StereoBuffer input = hits(40000, {kKickAt});
+    const auto hat = testsupport::toneHits(40000, {kHatAt}, 8000.0, 0.02, 44100.0, 0.5f);
+    for (std::size_t i = 0; i < hat.size(); ++i) {
+        input.left[i] += hat[i];
+        input.right[i] += hat[i];
+    }
+    EngineHarness host;
+    useKickBand(host);
+    host.set(kLookahead, 1.0f);
+    host.run(input, 64);
+    const auto notes = notesOf(host);
+    ASSERT_EQ(notes.size(), 2u);
+    const std::int64_t start = notes[0].position - host.effect()->initialDelay;
+    EXPECT_GT(start, static_cast<std::int64_t>(kHatAt + 22)) << "half a millisecond after the hi-hat";
+    EXPECT_LE(start, static_cast<std::int64_t>(kKickAt));
+}
+
 TEST(Lookahead, SwitchingWhileNotesSoundLosesNoNoteAndLeavesNoneHanging) {
     const std::size_t kBlock = 64;
     std::vector<std::size_t> starts;

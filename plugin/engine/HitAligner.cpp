@@ -1,32 +1,15 @@
-// Onset estimation, the message queue and the audio delay of the lookahead.
+// The lookahead's message queue and audio delay; the hit starts come from HitStart.
 #include "plugin/engine/HitAligner.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 namespace zephyrion {
 
 namespace {
 
-// A hit has begun where the level has stayed below a share of its peak for a whole span before.
-constexpr float kStartShare = 0.05f;
-constexpr std::int32_t kQuietSpan = 16;
-
 constexpr double kLookBackSeconds = 0.025;
-
-// Two starts are weighed: the broadband level's and the low band's, where a kick's or a snare's body
-// sounds and a hi-hat hardly does. A hi-hat struck a few milliseconds before a kick moves the broadband
-// start early; a drum's own click, before its body, moves the low band's start late. When the low band
-// starts clearly later, the note goes part of the way toward it, which bounds either error.
-constexpr double kLowEdgeHz = 400.0;
-constexpr float kLowStartShare = 0.02f;
-constexpr double kLowDelaySeconds = 0.00075; // the fourth-order lowpass's delay at a hit's start
-constexpr double kLowLeadSeconds = 0.0005;
-constexpr double kLowWeight = 0.4;
-constexpr double kWarmUpSeconds = 0.01;
-constexpr std::array kButterworthQ = {0.5412, 1.3066};
 
 bool isNoteOn(const MidiMessage& message) {
     return (message.status & 0xF0) == 0x90 && message.data2 > 0;
@@ -38,30 +21,6 @@ bool isNoteOff(const MidiMessage& message) {
 
 } // namespace
 
-std::int32_t hitStartBefore(const float* levels, std::int32_t last, float share) {
-    std::int32_t peakAt = last;
-    for (std::int32_t i = 0; i <= last; ++i) {
-        if (levels[i] >= levels[peakAt]) {
-            peakAt = i; // the latest of equal peaks
-        }
-    }
-    const float threshold = share * levels[peakAt];
-    if (!(threshold > 0.0f)) {
-        return last; // nothing heard: the crossing is the best guess
-    }
-    // `quiet` counts the samples below the threshold from i upwards; the first full span ends the walk.
-    std::int32_t quiet = 0;
-    for (std::int32_t i = peakAt - 1; i >= 0; --i) {
-        quiet = levels[i] < threshold ? quiet + 1 : 0;
-        if (quiet == kQuietSpan) {
-            return i + kQuietSpan;
-        }
-    }
-    // No quiet before the peak in the whole window: the hit began earlier than the window reaches, or the
-    // sound never paused; the crossing is the better guess then.
-    return last;
-}
-
 std::int32_t HitAligner::latencyFor(float sampleRate) {
     const auto frames =
         static_cast<std::int32_t>(std::lround(kLookBackSeconds * static_cast<double>(sampleRate)));
@@ -70,21 +29,7 @@ std::int32_t HitAligner::latencyFor(float sampleRate) {
 
 void HitAligner::start(std::int32_t newLatency, float sampleRate) {
     latency = std::clamp(newLatency, 1, kMaxLatency);
-    const double rate = sampleRate;
-    const auto framesOf = [rate](double seconds) {
-        return static_cast<std::int32_t>(std::lround(seconds * rate));
-    };
-    warmUp = std::clamp(framesOf(kWarmUpSeconds), 0, kMaxWarmUp);
-    lowDelay = framesOf(kLowDelaySeconds);
-    lowLead = framesOf(kLowLeadSeconds);
-    // Each section a lowpass biquad with its own Q, together a Butterworth response.
-    const double w = 2.0 * std::numbers::pi * std::min(kLowEdgeHz, 0.45 * rate) / rate;
-    for (std::size_t i = 0; i < lowpass.size(); ++i) {
-        const double alpha = std::sin(w) / (2.0 * kButterworthQ[i]);
-        const double a0 = 1.0 + alpha;
-        const double b1 = (1.0 - std::cos(w)) / a0;
-        lowpass[i] = {b1 / 2.0, b1, b1 / 2.0, -2.0 * std::cos(w) / a0, (1.0 - alpha) / a0};
-    }
+    finder = HitStartFinder(sampleRate, kMaxWarmUp);
     clock = 0;
     lastStamp = std::numeric_limits<std::int64_t>::min();
     noteShift = 0;
@@ -145,30 +90,8 @@ void HitAligner::receive(const MidiMessage& message) {
 std::int64_t HitAligner::hitStart(std::int64_t raised) {
     // Before the start the history holds silence, as the stream had.
     const std::int64_t first = raised - latency;
-    const float* mono = history.data() + ((first - warmUp) & (kHistory - 1));
-    std::array<double, 2> z1{};
-    std::array<double, 2> z2{};
-    for (std::int32_t i = 0; i <= warmUp + latency; ++i) {
-        double low = mono[i];
-        for (std::size_t s = 0; s < lowpass.size(); ++s) {
-            const Section& f = lowpass[s];
-            const double in = low;
-            low = f.b0 * in + z1[s];
-            z1[s] = f.b1 * in - f.a1 * low + z2[s];
-            z2[s] = f.b2 * in - f.a2 * low;
-        }
-        if (i >= warmUp) {
-            broadLevels[static_cast<std::size_t>(i - warmUp)] = std::fabs(mono[i]);
-            lowLevels[static_cast<std::size_t>(i - warmUp)] = static_cast<float>(std::fabs(low));
-        }
-    }
-    const std::int32_t broadStart = hitStartBefore(broadLevels.data(), latency, kStartShare);
-    const std::int32_t lowStart = hitStartBefore(lowLevels.data(), latency, kLowStartShare);
-    const std::int32_t lowShifted = lowStart - lowDelay;
-    if (lowStart == latency || lowShifted < broadStart + lowLead) {
-        return first + broadStart;
-    }
-    return first + broadStart + std::lround(kLowWeight * (lowShifted - broadStart));
+    const float* mono = history.data() + ((first - finder.warmUp()) & (kHistory - 1));
+    return first + finder.find(mono, latency, latency, broadLevels.data(), lowLevels.data());
 }
 
 std::int64_t HitAligner::stamp(std::int64_t at) {

@@ -9,15 +9,10 @@
 #include <array>
 #include <cstdint>
 
+#include "plugin/engine/HitStart.h"
 #include "plugin/engine/MidiSink.h"
 
 namespace zephyrion {
-
-// Where the hit that made a level cross at `levels[last]` began: from the loudest sample in levels[0..last],
-// walk back while some sample of the span just before stays above `share` of that peak. Returns an index
-// in 0..last; `last` itself when the level never paused in the window. Bounded work: two passes over the
-// levels given.
-std::int32_t hitStartBefore(const float* levels, std::int32_t last, float share);
 
 class HitAligner : public MidiSink {
 public:
@@ -66,18 +61,11 @@ private:
     std::int32_t pieceFrames = 0;
     MidiSink* sink = nullptr;
 
-    // The low band's filter: two sections of a fourth-order lowpass, for the sample rate.
-    struct Section {
-        double b0, b1, b2, a1, a2;
-    };
-    std::array<Section, 2> lowpass{};
-    std::int32_t warmUp = 0;   // frames the filter runs before the window, to settle
-    std::int32_t lowDelay = 0; // the low band's delay at a hit's start, in frames
-    std::int32_t lowLead = 0;  // how much later the low band must start to count
+    HitStartFinder finder;
 
     // The mono input, every sample written twice so any window of kHistory is contiguous.
     std::array<float, 2 * kHistory> history{};
-    // The window's broadband and low-band levels, worked out for each note-on.
+    // The window's levels, the finder's scratch for each note-on.
     std::array<float, kMaxLatency + 1> broadLevels{};
     std::array<float, kMaxLatency + 1> lowLevels{};
     std::array<std::array<float, kHistory>, 2> delayLine{};

@@ -1,4 +1,5 @@
 // The plot, its axis labels, the progress line and the demo's groove: what a user would see go wrong.
+#include "plugin/parameters.h"
 #include "tests/cli/tool_harness.h"
 #include "tests/support/PluginPath.h"
 #include "tools/zephyrion/audio_reader.h"
@@ -251,11 +252,13 @@ TEST(CliPlot, EachInstanceGivesItsHighestLevelPerColumn) {
         zcli::AudioReader input(path);
         const std::unique_ptr<vsthost::Plugin> plugin = zcli::loadPlugin(library, 44100.0f, 512);
         zcli::configurePlugin(*plugin, {}, 44100.0);
-        zcli::placeNotesOnHits(*plugin, {}, false);
+        if (gives) {
+            plugin->setParameter(zephyrion::kLookahead, 1.0f);
+        }
         zcli::ConversionSinks sinks;
         sinks.levelColumns = 100;
         const std::vector<zcli::Conversion> results =
-            zcli::convertAudio({{&input, {plugin.get()}}}, 512, sinks);
+            zcli::convertAudio({{&input, {plugin.get()}, {}}}, 512, sinks);
         plugin->close();
         ASSERT_EQ(results[0].levels.has_value(), gives);
         if (gives) {

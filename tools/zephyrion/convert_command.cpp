@@ -196,7 +196,7 @@ struct Instances {
               const std::vector<std::unique_ptr<AudioReader>>& inputs) {
         const double rate = inputs.front()->sampleRate();
         for (const auto& input : inputs) {
-            stems.push_back({input.get(), {}});
+            stems.push_back({input.get(), {}, {}});
         }
         for (const Band& band : bands) {
             plugins.push_back(
@@ -304,7 +304,8 @@ Conversion runConvert(const ConvertRequest& request) {
     for (std::size_t band = 0; band < bands.size(); ++band) {
         vsthost::Plugin& plugin = *instances.plugins[band];
         readable.push_back(readableBandOf(plugin, input.sampleRate()));
-        placeNotesOnHits(plugin, bands[band].settings, request.rawTiming);
+        instances.stems[bands[band].input].placeOnHits.push_back(
+            placeNotesOnHits(plugin, bands[band].settings, request.rawTiming));
         scored.push_back({bands[band].name, sentNoteOf(plugin)});
         windows.push_back(amplitudeWindowOf(plugin));
         voices.push_back(voiceOf(plugin));

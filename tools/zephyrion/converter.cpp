@@ -2,6 +2,7 @@
 
 #include "tools/common/errors.h"
 #include "tools/zephyrion/auto_window.h"
+#include "tools/zephyrion/hit_placer.h"
 #include "tools/zephyrion/interruption.h"
 
 #include <algorithm>
@@ -154,7 +155,8 @@ bool earlier(const MidiEvent& a, const MidiEvent& b) {
     return a.position < b.position;
 }
 
-// The block just read from one input, silence past its end.
+// The block just read from one input, silence past its end, and what the hit placers of its instances need
+// kept of it.
 struct StemBlock {
     explicit StemBlock(AudioReader& reader, int blockSize)
         : input(reader), left(static_cast<std::size_t>(blockSize)),
@@ -170,6 +172,7 @@ struct StemBlock {
     AudioReader& input;
     std::vector<float> left;
     std::vector<float> right;
+    std::optional<MonoHistory> history;
 };
 
 // The inputs' sum, as the plot shows the mix of several stems; `left` and `right` hold a block each.
@@ -203,6 +206,7 @@ struct Lane {
     std::int64_t latency = 0;
     std::optional<LevelTrace> trace;
     std::optional<LevelSummary> levels;
+    std::optional<HitPlacer> placer;
 
     void run(std::size_t frames) {
         runner.run(frames, result.events, sounding);
@@ -214,14 +218,21 @@ struct Lane {
         }
     }
 
+    void place(const std::vector<StemBlock>& blocks, bool ended) {
+        if (placer) {
+            placer->place(result.events, *blocks[stem].history, ended);
+        }
+    }
+
     bool quiet(std::int64_t position, std::int64_t quietSpan) const {
         const std::int64_t lastEvent = result.events.empty() ? 0 : result.events.back().position;
         return sounding.empty() && position - lastEvent >= quietSpan &&
                position >= result.inputFrames + latency;
     }
 
-    void finish(vsthost::Plugin& plugin, std::int64_t position) {
+    void finish(vsthost::Plugin& plugin, std::int64_t position, const std::vector<StemBlock>& blocks) {
         plugin.suspend();
+        place(blocks, true);
         result.notesClosed = sounding.closeAll(result.events, position);
         for (MidiEvent& event : result.events) {
             event.position = std::max<std::int64_t>(0, event.position - latency);
@@ -255,8 +266,15 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
     const double rate = stems.front().input->sampleRate();
     lanes.reserve(plugins.size());
     for (std::size_t stem = 0; stem < stems.size(); ++stem) {
-        for (vsthost::Plugin* plugin : stems[stem].plugins) {
+        for (std::size_t index = 0; index < stems[stem].plugins.size(); ++index) {
+            vsthost::Plugin* plugin = stems[stem].plugins[index];
             Lane& lane = lanes.emplace_back(*plugin, blockSize, stem);
+            if (index < stems[stem].placeOnHits.size() && stems[stem].placeOnHits[index]) {
+                lane.placer.emplace(rate, blockSize);
+                if (!blocks[stem].history) {
+                    blocks[stem].history.emplace(lane.placer->historyFrames());
+                }
+            }
             plugin->clearRecords();
             plugin->rewind();
             const bool levels = (sinks.traces || sinks.levelColumns > 0) && lane.runner.attachLevels();
@@ -279,6 +297,11 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
         for (StemBlock& block : blocks) {
             longest = std::max(longest, block.read());
         }
+        for (StemBlock& block : blocks) {
+            if (block.history) {
+                block.history->add(block.left.data(), block.right.data(), longest);
+            }
+        }
         return longest;
     };
 
@@ -294,6 +317,7 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
             std::copy_n(block.left.begin(), frames, lane.runner.left().begin());
             std::copy_n(block.right.begin(), frames, lane.runner.right().begin());
             lane.run(frames);
+            lane.place(blocks, false);
         }
         if (sinks.audio != nullptr) {
             writeAligned(*sinks.audio, lanes.front().runner, position, frames, lanes.front().latency,
@@ -320,8 +344,14 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
     while (position < tailEnd && !allQuiet()) {
         const auto frames = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(blockSize), tailEnd - position));
+        for (StemBlock& block : blocks) {
+            if (block.history) {
+                block.history->addSilence(frames);
+            }
+        }
         for (Lane& lane : lanes) {
             lane.run(frames);
+            lane.place(blocks, false);
         }
         if (sinks.audio != nullptr) {
             writeAligned(*sinks.audio, lanes.front().runner, position, frames, lanes.front().latency,
@@ -332,7 +362,7 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
     }
     std::vector<Conversion> results;
     for (std::size_t band = 0; band < lanes.size(); ++band) {
-        lanes[band].finish(*plugins[band], position);
+        lanes[band].finish(*plugins[band], position, blocks);
         results.push_back(std::move(lanes[band].result));
     }
     if (sinks.progress != nullptr) {

@@ -41,10 +41,12 @@ struct Conversion {
     std::optional<int> notesToOtherBands; // with bleed suppression (bleed.h)
 };
 
-// One input file and the instances, one per band, that listen to it.
+// One input file and the instances, one per band, that listen to it; for each instance, whether the tool
+// places its note-ons on the hits (hit_placer.h). None where not given.
 struct Stem {
     AudioReader* input = nullptr;
     std::vector<vsthost::Plugin*> plugins;
+    std::vector<bool> placeOnHits;
 };
 
 // Every stem's instances, each given its input's blocks; the inputs are read once, in step, and one that ends

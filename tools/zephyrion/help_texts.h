@@ -32,8 +32,8 @@ inline constexpr std::string_view kConvertHelp = R"(Usage: zephyrion convert INP
 Reads INPUT (WAV, AIFF, FLAC, Ogg or anything else libsndfile reads), feeds it to the plug-in in blocks
 and writes the MIDI the plug-in sends as a Standard MIDI File (format 0; with --band, format 1 with a
 track per band). Event times come from the samples the events arose on: each note on the start of the
-hit that raised it (the plug-in's Lookahead, its latency taken off), or with --raw-timing where the
-plug-in's level crossed into the window. After the input, silence is fed until every note has ended (at
+hit that raised it (found as the plug-in's Lookahead finds it, looking 10 ms past the crossing too), or
+with --raw-timing where the plug-in's level crossed into the window. After the input, silence is fed until every note has ended (at
 most 60 s), and a note still sounding then is closed. Mono files feed both inputs; of more channels the
 first two are used.
 

@@ -68,17 +68,19 @@ void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings, do
     }
 }
 
-void placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, bool rawTiming) {
+bool placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, bool rawTiming) {
     const std::string name(zephyrion::kParameters[zephyrion::kLookahead].name);
     const int index = reportedIndexOf(plugin, zephyrion::kLookahead);
     if (index < 0) {
-        return;
+        return false;
     }
     const bool setByUser = std::any_of(settings.parameters.begin(), settings.parameters.end(),
                                        [&](const ParameterRequest& set) { return sameName(set.name, name); });
-    if (rawTiming || !setByUser) {
-        plugin.setParameter(index, rawTiming ? 0.0f : 1.0f);
+    if (setByUser && !rawTiming) {
+        return false;
     }
+    plugin.setParameter(index, 0.0f);
+    return !rawTiming;
 }
 
 std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin) {

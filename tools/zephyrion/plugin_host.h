@@ -21,9 +21,11 @@ std::unique_ptr<vsthost::Plugin> loadPlugin(const std::string& path, float sampl
 // does not report, listing those it does, or a value it cannot reach.
 void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings, double sampleRate);
 
-// The whole file is known, so the lookahead costs nothing: notes go on the hits unless the user asks for
-// the plug-in's own timing or sets Lookahead himself. Plug-ins without the parameter are left alone.
-void placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, bool rawTiming);
+// The whole file is known, so notes go on the hits, placed by the tool (hit_placer.h), unless the user
+// asks for the plug-in's own timing or sets Lookahead himself, whose lookahead then places them. Turns the
+// plug-in's Lookahead off where the tool places the notes, and says so. Plug-ins without the parameter are
+// left alone.
+bool placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, bool rawTiming);
 
 // Zephyrion's amplitude window and input gain as the plot shows them; absent for another plug-in.
 std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin);

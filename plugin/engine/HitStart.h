@@ -20,7 +20,7 @@ std::int32_t hitStartBefore(const float* levels, std::int32_t last, float share)
 // Two starts are weighed: the broadband level's and the low band's, where a kick's or a snare's body sounds
 // and a hi-hat hardly does. A hi-hat struck a few milliseconds before a kick pulls the broadband start
 // early; a drum's own click, before its body, pulls the low band's start late. When the low band starts
-// clearly later, the start goes part of the way toward it, which bounds either error.
+// clearly later, the start goes halfway toward it, which bounds either error.
 class HitStartFinder {
 public:
     // At most `maxWarmUp` frames before the window settle the low band's filter (10 ms where they fit).

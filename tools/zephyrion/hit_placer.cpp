@@ -20,7 +20,9 @@ MonoHistory::MonoHistory(std::size_t frames) : ring_(std::bit_ceil(std::max<std:
 void MonoHistory::add(const float* left, const float* right, std::size_t frames) {
     const std::size_t mask = ring_.size() - 1;
     for (std::size_t i = 0; i < frames; ++i) {
-        ring_[(static_cast<std::size_t>(end_) + i) & mask] = 0.5f * (left[i] + right[i]);
+        const float sum = 0.5f * (left[i] + right[i]);
+        // As in the plug-in, a broken sample counts as silence.
+        ring_[(static_cast<std::size_t>(end_) + i) & mask] = std::isfinite(sum) ? sum : 0.0f;
     }
     end_ += static_cast<std::int64_t>(frames);
 }

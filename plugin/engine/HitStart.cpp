@@ -85,9 +85,9 @@ std::int32_t HitStartFinder::find(const float* mono, std::int32_t crossing, std:
     const std::int32_t lowStart = hitStartBefore(low, last, kLowStartShare);
     const std::int32_t lowShifted = lowStart - lowDelay;
     std::int32_t broadStart = hitStartBefore(broad, last, kBroadStartShare);
-    if (broadStart > crossing || (lowStart < last && broadStart > lowStart)) {
-        // A louder sound past the crossing made this hit's own beginning look quiet: a hit starts no later
-        // than the crossing, nor after its low band. Its peak lies before the crossing then.
+    if (crossing < last && (broadStart > crossing || (lowStart < last && broadStart > lowStart))) {
+        // Looking past the crossing, a louder sound there can make this hit's own beginning look quiet: a
+        // hit starts no later than the crossing, nor after its low band. Its peak lies before the crossing.
         broadStart = hitStartBefore(broad, crossing, kBroadStartShare);
     }
     if (lowStart == last || lowShifted > crossing || lowShifted < broadStart + lowLead) {

@@ -18,21 +18,21 @@ constexpr double kLookPastSeconds = 0.01;
 MonoHistory::MonoHistory(std::size_t frames) : ring_(std::bit_ceil(std::max<std::size_t>(frames, 1))) {}
 
 void MonoHistory::add(const float* left, const float* right, std::size_t frames) {
-    const std::size_t mask = ring_.size() - 1;
     for (std::size_t i = 0; i < frames; ++i) {
         const float sum = 0.5f * (left[i] + right[i]);
         // As in the plug-in, a broken sample counts as silence.
-        ring_[(static_cast<std::size_t>(end_) + i) & mask] = std::isfinite(sum) ? sum : 0.0f;
+        push(std::isfinite(sum) ? sum : 0.0f);
     }
-    end_ += static_cast<std::int64_t>(frames);
 }
 
 void MonoHistory::addSilence(std::size_t frames) {
-    const std::size_t mask = ring_.size() - 1;
     for (std::size_t i = 0; i < frames; ++i) {
-        ring_[(static_cast<std::size_t>(end_) + i) & mask] = 0.0f;
+        push(0.0f);
     }
-    end_ += static_cast<std::int64_t>(frames);
+}
+
+void MonoHistory::push(float sample) {
+    ring_[static_cast<std::size_t>(end_++) & (ring_.size() - 1)] = sample;
 }
 
 void MonoHistory::copy(std::int64_t from, std::size_t count, float* out) const {

@@ -28,6 +28,8 @@ public:
     void copy(std::int64_t from, std::size_t count, float* out) const;
 
 private:
+    void push(float sample);
+
     std::vector<float> ring_;
     std::int64_t end_ = 0;
 };

@@ -12,9 +12,11 @@ namespace {
 // A hit has begun where the level has stayed below a share of its peak for a whole span before.
 constexpr float kBroadStartShare = 0.05f;
 constexpr float kLowStartShare = 0.02f;
-constexpr std::int32_t kQuietSpan = 16;
+constexpr float kHighStartShare = 0.1f;
 
 constexpr double kLowEdgeHz = 400.0;
+constexpr double kHighEdgeHz = 2000.0;
+constexpr double kPauseSeconds = 0.002;      // longer than half a period of a drum's body
 constexpr double kLowDelaySeconds = 0.00075; // the lowpass's delay at a hit's start
 constexpr double kLowLeadSeconds = 0.0005;
 constexpr double kLowWeight = 0.5;
@@ -23,7 +25,7 @@ constexpr std::array kButterworthQ = {0.5412, 1.3066};
 
 } // namespace
 
-std::int32_t hitStartBefore(const float* levels, std::int32_t last, float share) {
+std::int32_t hitStartBefore(const float* levels, std::int32_t last, float share, std::int32_t quietSpan) {
     std::int32_t peakAt = last;
     for (std::int32_t i = 0; i <= last; ++i) {
         if (levels[i] >= levels[peakAt]) {
@@ -38,8 +40,8 @@ std::int32_t hitStartBefore(const float* levels, std::int32_t last, float share)
     std::int32_t quiet = 0;
     for (std::int32_t i = peakAt - 1; i >= 0; --i) {
         quiet = levels[i] < threshold ? quiet + 1 : 0;
-        if (quiet == kQuietSpan) {
-            return i + kQuietSpan;
+        if (quiet == quietSpan) {
+            return i + quietSpan;
         }
     }
     // No quiet before the peak in the whole window: the hit began earlier than the window reaches, or the
@@ -55,33 +57,48 @@ HitStartFinder::HitStartFinder(float sampleRate, std::int32_t maxWarmUp) {
     warmUpFrames = std::clamp(framesOf(kWarmUpSeconds), 0, std::max(0, maxWarmUp));
     lowDelay = framesOf(kLowDelaySeconds);
     lowLead = framesOf(kLowLeadSeconds);
-    const double w = 2.0 * std::numbers::pi * std::min(kLowEdgeHz, 0.45 * rate) / rate;
+    pauseSpan = std::max(1, framesOf(kPauseSeconds));
+    const double lowW = 2.0 * std::numbers::pi * std::min(kLowEdgeHz, 0.45 * rate) / rate;
+    const double highW = 2.0 * std::numbers::pi * std::min(kHighEdgeHz, 0.45 * rate) / rate;
     for (std::size_t i = 0; i < lowpass.size(); ++i) {
-        const double alpha = std::sin(w) / (2.0 * kButterworthQ[i]);
-        const double a0 = 1.0 + alpha;
-        const double b1 = (1.0 - std::cos(w)) / a0;
-        lowpass[i] = {b1 / 2.0, b1, b1 / 2.0, -2.0 * std::cos(w) / a0, (1.0 - alpha) / a0};
+        const double lowAlpha = std::sin(lowW) / (2.0 * kButterworthQ[i]);
+        const double lowA0 = 1.0 + lowAlpha;
+        const double lowB1 = (1.0 - std::cos(lowW)) / lowA0;
+        lowpass[i] = {lowB1 / 2.0, lowB1, lowB1 / 2.0, -2.0 * std::cos(lowW) / lowA0,
+                      (1.0 - lowAlpha) / lowA0};
+        const double highAlpha = std::sin(highW) / (2.0 * kButterworthQ[i]);
+        const double highA0 = 1.0 + highAlpha;
+        const double highB1 = -(1.0 + std::cos(highW)) / highA0;
+        highpass[i] = {-highB1 / 2.0, highB1, -highB1 / 2.0, -2.0 * std::cos(highW) / highA0,
+                       (1.0 - highAlpha) / highA0};
+    }
+}
+
+void HitStartFinder::filter(const std::array<Section, 2>& sections, const float* in, std::int32_t count,
+                            std::int32_t skip, float* levels) {
+    std::array<double, 2> z1{};
+    std::array<double, 2> z2{};
+    for (std::int32_t i = 0; i < count; ++i) {
+        double value = in[i];
+        for (std::size_t s = 0; s < sections.size(); ++s) {
+            const Section& f = sections[s];
+            const double x = value;
+            value = f.b0 * x + z1[s];
+            z1[s] = f.b1 * x - f.a1 * value + z2[s];
+            z2[s] = f.b2 * x - f.a2 * value;
+        }
+        if (i >= skip) {
+            levels[i - skip] = static_cast<float>(std::fabs(value));
+        }
     }
 }
 
 std::int32_t HitStartFinder::find(const float* mono, std::int32_t crossing, std::int32_t last, float* broad,
                                   float* low) const {
-    std::array<double, 2> z1{};
-    std::array<double, 2> z2{};
-    for (std::int32_t i = 0; i <= warmUpFrames + last; ++i) {
-        double value = mono[i];
-        for (std::size_t s = 0; s < lowpass.size(); ++s) {
-            const Section& f = lowpass[s];
-            const double in = value;
-            value = f.b0 * in + z1[s];
-            z1[s] = f.b1 * in - f.a1 * value + z2[s];
-            z2[s] = f.b2 * in - f.a2 * value;
-        }
-        if (i >= warmUpFrames) {
-            broad[i - warmUpFrames] = std::fabs(mono[i]);
-            low[i - warmUpFrames] = static_cast<float>(std::fabs(value));
-        }
+    for (std::int32_t i = 0; i <= last; ++i) {
+        broad[i] = std::fabs(mono[warmUpFrames + i]);
     }
+    filter(lowpass, mono, warmUpFrames + last + 1, warmUpFrames, low);
     const std::int32_t lowStart = hitStartBefore(low, last, kLowStartShare);
     const std::int32_t lowShifted = lowStart - lowDelay;
     std::int32_t broadStart = hitStartBefore(broad, last, kBroadStartShare);
@@ -94,6 +111,17 @@ std::int32_t HitStartFinder::find(const float* mono, std::int32_t crossing, std:
         return broadStart;
     }
     return broadStart + static_cast<std::int32_t>(std::lround(kLowWeight * (lowShifted - broadStart)));
+}
+
+std::int32_t HitStartFinder::findInHighs(const float* mono, std::int32_t crossing, std::int32_t last,
+                                         float* broad, float* low, float* high) const {
+    const std::int32_t start = find(mono, crossing, last, broad, low);
+    if (hitStartBefore(broad, crossing, kBroadStartShare, pauseSpan) < crossing) {
+        return start;
+    }
+    filter(highpass, mono, warmUpFrames + last + 1, warmUpFrames, high);
+    const std::int32_t highStart = hitStartBefore(high, last, kHighStartShare);
+    return highStart > crossing ? hitStartBefore(high, crossing, kHighStartShare) : highStart;
 }
 
 } // namespace zephyrion

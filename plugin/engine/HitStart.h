@@ -12,10 +12,10 @@
 namespace zephyrion {
 
 // Where the hit that made a level cross at `levels[last]` began: from the loudest sample in levels[0..last],
-// walk back while some sample of the span just before stays above `share` of that peak. Returns an index
-// in 0..last; `last` itself when the level never paused in the window. Bounded work: two passes over the
-// levels given.
-std::int32_t hitStartBefore(const float* levels, std::int32_t last, float share);
+// walk back while some sample of the `quietSpan` samples just before stays above `share` of that peak.
+// Returns an index in 0..last; `last` itself when the level never paused in the window. Bounded work: two
+// passes over the levels given.
+std::int32_t hitStartBefore(const float* levels, std::int32_t last, float share, std::int32_t quietSpan = 16);
 
 // Two starts are weighed: the broadband level's and the low band's, where a kick's or a snare's body sounds
 // and a hi-hat hardly does. A hi-hat struck a few milliseconds before a kick pulls the broadband start
@@ -36,11 +36,24 @@ public:
     std::int32_t find(const float* mono, std::int32_t crossing, std::int32_t last, float* broad,
                       float* low) const;
 
+    // The same for a band that hears only highs, a hi-hat's. Where the input never paused before the
+    // crossing in the window, the hit sounds over another's decaying body, whose zero crossings the whole
+    // input's start would take for pauses: the start is then the highs' own. `high` is scratch for last + 1
+    // levels too.
+    std::int32_t findInHighs(const float* mono, std::int32_t crossing, std::int32_t last, float* broad,
+                             float* low, float* high) const;
+
 private:
     struct Section {
         double b0, b1, b2, a1, a2;
     };
-    std::array<Section, 2> lowpass{}; // a fourth-order Butterworth lowpass, in two sections
+    // Fourth-order Butterworth filters, in two sections each.
+    static void filter(const std::array<Section, 2>& sections, const float* in, std::int32_t count,
+                       std::int32_t skip, float* levels);
+
+    std::array<Section, 2> lowpass{};
+    std::array<Section, 2> highpass{};
+    std::int32_t pauseSpan = 0; // how long the input must pause for a hit to have started from quiet
     std::int32_t warmUpFrames = 0;
     std::int32_t lowDelay = 0; // the low band's delay at a hit's start
     std::int32_t lowLead = 0;  // how much later the low band must start to count

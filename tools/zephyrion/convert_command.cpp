@@ -304,8 +304,8 @@ Conversion runConvert(const ConvertRequest& request) {
     for (std::size_t band = 0; band < bands.size(); ++band) {
         vsthost::Plugin& plugin = *instances.plugins[band];
         readable.push_back(readableBandOf(plugin, input.sampleRate()));
-        instances.stems[bands[band].input].placeOnHits.push_back(
-            placeNotesOnHits(plugin, bands[band].settings, request.rawTiming));
+        instances.stems[bands[band].input].placements.push_back(
+            placeNotesOnHits(plugin, bands[band].settings, request.rawTiming, input.sampleRate()));
         scored.push_back({bands[band].name, sentNoteOf(plugin)});
         windows.push_back(amplitudeWindowOf(plugin));
         voices.push_back(voiceOf(plugin));

@@ -269,8 +269,10 @@ std::vector<Conversion> convertAudio(const std::vector<Stem>& stems, int blockSi
         for (std::size_t index = 0; index < stems[stem].plugins.size(); ++index) {
             vsthost::Plugin* plugin = stems[stem].plugins[index];
             Lane& lane = lanes.emplace_back(*plugin, blockSize, stem);
-            if (index < stems[stem].placeOnHits.size() && stems[stem].placeOnHits[index]) {
-                lane.placer.emplace(rate, blockSize);
+            const Placement placement =
+                index < stems[stem].placements.size() ? stems[stem].placements[index] : Placement::AsSent;
+            if (placement != Placement::AsSent) {
+                lane.placer.emplace(rate, blockSize, placement);
                 if (!blocks[stem].history) {
                     blocks[stem].history.emplace(lane.placer->historyFrames());
                 }

@@ -5,6 +5,7 @@
 #include "host/Plugin.h"
 #include "tools/zephyrion/audio_reader.h"
 #include "tools/zephyrion/audio_writer.h"
+#include "tools/zephyrion/hit_placer.h"
 #include "tools/zephyrion/level_trace.h"
 #include "tools/zephyrion/midi_event.h"
 #include "tools/zephyrion/plot_summary.h"
@@ -41,12 +42,12 @@ struct Conversion {
     std::optional<int> notesToOtherBands; // with bleed suppression (bleed.h)
 };
 
-// One input file and the instances, one per band, that listen to it; for each instance, whether the tool
-// places its note-ons on the hits (hit_placer.h). None where not given.
+// One input file and the instances, one per band, that listen to it; for each instance, how the tool places
+// its note-ons (hit_placer.h). As sent where not given.
 struct Stem {
     AudioReader* input = nullptr;
     std::vector<vsthost::Plugin*> plugins;
-    std::vector<bool> placeOnHits;
+    std::vector<Placement> placements;
 };
 
 // Every stem's instances, each given its input's blocks; the inputs are read once, in step, and one that ends

@@ -44,15 +44,16 @@ void MonoHistory::copy(std::int64_t from, std::size_t count, float* out) const {
     }
 }
 
-HitPlacer::HitPlacer(double sampleRate, int blockSize)
+HitPlacer::HitPlacer(double sampleRate, int blockSize, Placement placement)
     : finder_(static_cast<float>(sampleRate)),
       lookBack_(zephyrion::HitAligner::latencyFor(static_cast<float>(sampleRate))),
-      lookPast_(static_cast<std::int32_t>(std::lround(kLookPastSeconds * sampleRate))),
-      blockSize_(blockSize) {
+      lookPast_(static_cast<std::int32_t>(std::lround(kLookPastSeconds * sampleRate))), blockSize_(blockSize),
+      inHighs_(placement == Placement::OnHitsInHighs) {
     const auto window = static_cast<std::size_t>(finder_.warmUp() + lookBack_ + lookPast_ + 1);
     mono_.resize(window);
     broad_.resize(window);
     low_.resize(window);
+    high_.resize(inHighs_ ? window : 0);
 }
 
 std::size_t HitPlacer::historyFrames() const {
@@ -71,8 +72,11 @@ void HitPlacer::place(std::vector<MidiEvent>& events, const MonoHistory& history
             }
             const std::int64_t first = at - lookBack_;
             history.copy(first - finder_.warmUp(), mono_.size(), mono_.data());
-            const std::int64_t start = first + finder_.find(mono_.data(), lookBack_, lookBack_ + lookPast_,
-                                                            broad_.data(), low_.data());
+            const std::int32_t last = lookBack_ + lookPast_;
+            const std::int64_t start =
+                first + (inHighs_ ? finder_.findInHighs(mono_.data(), lookBack_, last, broad_.data(),
+                                                        low_.data(), high_.data())
+                                  : finder_.find(mono_.data(), lookBack_, last, broad_.data(), low_.data()));
             shifts_[key] = start - at;
             at = start;
         } else if (event.endsNote()) {

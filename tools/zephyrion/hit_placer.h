@@ -34,9 +34,16 @@ private:
     std::int64_t end_ = 0;
 };
 
+// How the tool places one instance's note-ons.
+enum class Placement {
+    AsSent,        // where the plug-in put them
+    OnHits,        // on the hits
+    OnHitsInHighs, // on the hits, for a band that hears only highs (HitStartFinder::findInHighs)
+};
+
 class HitPlacer {
 public:
-    HitPlacer(double sampleRate, int blockSize);
+    HitPlacer(double sampleRate, int blockSize, Placement placement);
 
     // How much of its input the placer needs kept, for MonoHistory.
     std::size_t historyFrames() const;
@@ -51,10 +58,11 @@ private:
     std::int32_t lookBack_;
     std::int32_t lookPast_;
     int blockSize_;
+    bool inHighs_;
     std::size_t next_ = 0;
     std::int64_t lastPosition_ = 0;
     std::map<std::pair<int, int>, std::int64_t> shifts_; // per channel and note
-    std::vector<float> mono_, broad_, low_;
+    std::vector<float> mono_, broad_, low_, high_;
 };
 
 } // namespace zcli

@@ -14,6 +14,7 @@ namespace zcli {
 namespace {
 
 constexpr std::size_t kMinimumMidiCapacity = 16384;
+constexpr double kHighsOnlyEdgeHz = 1000.0;
 
 std::vector<std::string> parameterNames(vsthost::Plugin& plugin) {
     std::vector<std::string> names;
@@ -68,19 +69,28 @@ void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings, do
     }
 }
 
-bool placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, bool rawTiming) {
+Placement placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, bool rawTiming,
+                           double sampleRate) {
     const std::string name(zephyrion::kParameters[zephyrion::kLookahead].name);
     const int index = reportedIndexOf(plugin, zephyrion::kLookahead);
     if (index < 0) {
-        return false;
+        return Placement::AsSent;
     }
     const bool setByUser = std::any_of(settings.parameters.begin(), settings.parameters.end(),
                                        [&](const ParameterRequest& set) { return sameName(set.name, name); });
     if (setByUser && !rawTiming) {
-        return false;
+        return Placement::AsSent;
     }
     plugin.setParameter(index, 0.0f);
-    return !rawTiming;
+    if (rawTiming) {
+        return Placement::AsSent;
+    }
+    const ReadableContext context{sampleRate,
+                                  zephyrion::threeStepOf(plugin.getParameter(zephyrion::kFreqMode))};
+    const bool highsOnly =
+        reportsZephyrionTable(plugin) &&
+        edgeHz(zephyrion::kFreqLo, plugin.getParameter(zephyrion::kFreqLo), context) >= kHighsOnlyEdgeHz;
+    return highsOnly ? Placement::OnHitsInHighs : Placement::OnHits;
 }
 
 std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin) {

@@ -3,6 +3,7 @@
 
 #include "host/Plugin.h"
 #include "tools/zephyrion/command_line.h"
+#include "tools/zephyrion/hit_placer.h"
 #include "tools/zephyrion/plot.h"
 
 #include <cstdint>
@@ -24,8 +25,9 @@ void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings, do
 // The whole file is known, so notes go on the hits, placed by the tool (hit_placer.h), unless the user
 // asks for the plug-in's own timing or sets Lookahead himself, whose lookahead then places them. Turns the
 // plug-in's Lookahead off where the tool places the notes, and says so. Plug-ins without the parameter are
-// left alone.
-bool placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, bool rawTiming);
+// left alone. A band whose highpass edge lies at 1 kHz or above hears only highs, a hi-hat's.
+Placement placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, bool rawTiming,
+                           double sampleRate);
 
 // Zephyrion's amplitude window and input gain as the plot shows them; absent for another plug-in.
 std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin);

@@ -270,11 +270,22 @@ BandRequest readBand(const std::string& spec, bool controllerMode) {
         if (hasPreset) {
             applyBandSettings(options, band.keepBleed, kKitCommon, option);
             applyBandSettings(options, band.keepBleed, preset->settings, option);
+            band.autoEdge = preset->autoEdge;
         }
+        const std::size_t own = options.requests.size();
         if (colon != std::string::npos) {
             applyBandSettings(options, band.keepBleed, std::string_view(spec).substr(colon + 1), option);
         }
         band.parameters = options.finish();
+        const bool setsEdge =
+            std::any_of(band.parameters.begin() + static_cast<std::ptrdiff_t>(own), band.parameters.end(),
+                        [&](const ParameterRequest& set) {
+                            return sameName(set.name, nameOf(zephyrion::kFreqMode)) ||
+                                   (band.autoEdge && sameName(set.name, nameOf(band.autoEdge->edge)));
+                        });
+        if (setsEdge) {
+            band.autoEdge.reset();
+        }
     } catch (const UsageError& error) {
         const std::string message = error.what();
         throw UsageError(message.rfind(option, 0) == 0 ? message : option + ": " + message);

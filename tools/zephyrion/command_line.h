@@ -1,7 +1,10 @@
 // What the user asked for, read from the command line. Every mistake is a UsageError naming the option.
 #pragma once
 
+#include "tools/zephyrion/kit_presets.h"
+
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -29,6 +32,8 @@ struct BandRequest {
     std::size_t input = 0;                    // which of ConvertRequest::inputs it listens to
     std::vector<ParameterRequest> parameters; // the preset's, then the band's own, after plugin.parameters
     bool keepBleed = false;                   // bleed=keep: out of bleed suppression
+    // The preset's edge --auto may move (kit_presets.h); none once the band sets it or Freq.Mode itself.
+    std::optional<EdgeChoices> autoEdge;
 };
 
 struct ConvertRequest {

@@ -7,6 +7,7 @@
 #include "tools/zephyrion/decibels.h"
 #include "tools/zephyrion/event_json.h"
 #include "tools/zephyrion/plugin_host.h"
+#include "tools/zephyrion/readable_settings.h"
 #include "tools/zephyrion/reference_hits.h"
 #include "tools/zephyrion/score_report.h"
 #include "tools/zephyrion/smf_writer.h"
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <unistd.h>
 
 namespace zcli {
@@ -64,15 +66,17 @@ struct Band {
     std::size_t input = 0;
     PluginSettings settings;
     bool keepBleed = false;
+    std::optional<EdgeChoices> autoEdge;
 };
 
 std::vector<Band> bandsOf(const ConvertRequest& request) {
     if (request.bands.empty()) {
-        return {{"", 0, request.plugin, false}};
+        return {{"", 0, request.plugin, false, std::nullopt}};
     }
     std::vector<Band> bands;
     for (const BandRequest& band : request.bands) {
-        Band& added = bands.emplace_back(Band{band.name, band.input, request.plugin, band.keepBleed});
+        Band& added =
+            bands.emplace_back(Band{band.name, band.input, request.plugin, band.keepBleed, band.autoEdge});
         added.settings.parameters.insert(added.settings.parameters.end(), band.parameters.begin(),
                                          band.parameters.end());
     }
@@ -239,43 +243,130 @@ void suppressBleedOf(const ConvertRequest& request, const std::vector<Band>& ban
 
 // A first pass over the inputs with the bands as given, which keeps each band's level; each band then gets
 // the window it suggests, and the user the options that give it again.
+// One setting --auto listens with: a band as it is, or with one value of the edge it may move.
+struct AutoCandidate {
+    std::size_t band;
+    std::optional<float> edge;
+};
+
+std::vector<AutoCandidate> autoCandidatesOf(const std::vector<Band>& bands) {
+    std::vector<AutoCandidate> candidates;
+    for (std::size_t band = 0; band < bands.size(); ++band) {
+        if (!bands[band].autoEdge) {
+            candidates.push_back({band, std::nullopt});
+            continue;
+        }
+        for (const float value : bands[band].autoEdge->values) {
+            candidates.push_back({band, value});
+        }
+    }
+    return candidates;
+}
+
+// Of a band's candidates, the one whose loudest clear group has the fewest notes: a kick's band narrowed
+// still hears every kick, and less of the other drums. Among as many notes, or where none is clear, the
+// widest range of bounds; the first on a tie.
+std::optional<std::size_t> chosenCandidateOf(const std::vector<std::optional<ChosenWindow>>& windows,
+                                             const std::vector<AutoCandidate>& candidates, std::size_t band) {
+    const auto width = [&](std::size_t at) {
+        return windows[at]->highestDb - windows[at]->lowestDb + kBoundStepDb;
+    };
+    // Bounds come in whole steps, so widths compare exactly.
+    const auto key = [&](std::size_t at) {
+        const bool clear = width(at) >= kClearRangeDb;
+        return std::tuple(clear, clear ? -windows[at]->notes : 0, width(at));
+    };
+    std::optional<std::size_t> best;
+    for (std::size_t at = 0; at < candidates.size(); ++at) {
+        if (candidates[at].band != band || !windows[at]) {
+            continue;
+        }
+        const bool better = !best || key(at) > key(*best);
+        if (better) {
+            best = at;
+        }
+    }
+    return best;
+}
+
 void chooseWindows(const ConvertRequest& request, std::vector<Band>& bands) {
     std::vector<std::unique_ptr<AudioReader>> inputs;
     for (const std::string& path : request.inputs) {
         inputs.push_back(std::make_unique<AudioReader>(path));
     }
-    Instances instances(request, bands, inputs);
+    const std::vector<AutoCandidate> candidates = autoCandidatesOf(bands);
+    std::vector<Band> listeners;
+    for (const AutoCandidate& candidate : candidates) {
+        Band& listener = listeners.emplace_back(bands[candidate.band]);
+        if (candidate.edge) {
+            listener.settings.parameters.push_back(
+                {"--auto", std::string(zephyrion::kParameters[listener.autoEdge->edge].name),
+                 *candidate.edge});
+        }
+    }
+    Instances instances(request, listeners, inputs);
     ConversionSinks sinks;
     sinks.traces = true;
     const std::vector<Conversion> results = convertAudio(instances.stems, request.blockSize, sinks);
+    std::vector<std::optional<ChosenWindow>> windows;
+    std::vector<bool> traced(bands.size(), false);
+    for (std::size_t at = 0; at < candidates.size(); ++at) {
+        traced[candidates[at].band] = traced[candidates[at].band] || results[at].trace.has_value();
+        const HitGroup group = listeners[at].keepBleed ? HitGroup::Most : HitGroup::Loudest;
+        windows.push_back(results[at].trace
+                              ? chooseWindow(*results[at].trace, holdFramesOf(*instances.plugins[at]), group)
+                              : std::nullopt);
+    }
     std::string options;
     for (std::size_t band = 0; band < bands.size(); ++band) {
         const std::string source = request.inputs[bands[band].input] + suffixOf(bands[band]);
-        const HitGroup group = bands[band].keepBleed ? HitGroup::Most : HitGroup::Loudest;
-        const std::optional<ChosenWindow> window =
-            results[band].trace
-                ? chooseWindow(*results[band].trace, holdFramesOf(*instances.plugins[band]), group)
-                : std::nullopt;
-        if (!window) {
+        const std::optional<std::size_t> chosen = chosenCandidateOf(windows, candidates, band);
+        if (!chosen) {
             if (!request.quiet) {
                 std::fprintf(stderr, "%s: --auto: %s; the window stays as set\n", source.c_str(),
-                             results[band].trace ? "no bound gives three notes or more"
-                                                 : "the plug-in gives no levels");
+                             traced[band] ? "no bound gives three notes or more"
+                                          : "the plug-in gives no levels");
             }
             continue;
         }
-        const float ampHi = 1.0f - window->lowerBound;
-        bands[band].settings.parameters.push_back({"--auto", "Amp.Hi", ampHi});
+        const ChosenWindow& window = *windows[*chosen];
+        std::string set;
         char value[16];
+        if (const std::optional<float> edge = candidates[*chosen].edge) {
+            const zephyrion::ParameterIndex index = bands[band].autoEdge->edge;
+            const std::string name(zephyrion::kParameters[index].name);
+            bands[band].settings.parameters.push_back({"--auto", name, *edge});
+            std::snprintf(value, sizeof value, "%.2f", static_cast<double>(*edge));
+            set.append(name).append("=").append(value).append(",");
+            if (!request.quiet) {
+                const ReadableContext context{
+                    inputs.front()->sampleRate(),
+                    zephyrion::threeStepOf(instances.plugins[*chosen]->getParameter(zephyrion::kFreqMode))};
+                std::string tried;
+                for (const float other : bands[band].autoEdge->values) {
+                    char text[16];
+                    std::snprintf(text, sizeof text, "%s%.2f", tried.empty() ? "" : ", ",
+                                  static_cast<double>(other));
+                    tried += text;
+                }
+                std::fprintf(
+                    stderr,
+                    "%s: --auto: %s (%s %s; tried %s), where its clear group of hits has the fewest notes\n",
+                    source.c_str(), describeReadable(index, *edge, context).c_str(), name.c_str(), value,
+                    tried.c_str());
+            }
+        }
+        const float ampHi = 1.0f - window.lowerBound;
+        bands[band].settings.parameters.push_back({"--auto", "Amp.Hi", ampHi});
         std::snprintf(value, sizeof value, "%.4f", static_cast<double>(ampHi));
-        options += bands[band].name.empty() ? std::string(" --set Amp.Hi=").append(value)
-                                            : " --band " + bands[band].name + ":Amp.Hi=" + value;
+        set.append("Amp.Hi=").append(value);
+        options += bands[band].name.empty() ? " --set " + set : " --band " + bands[band].name + ":" + set;
         if (!request.quiet) {
             std::fprintf(stderr,
                          "%s: --auto: lower bound %.1f dBFS, the middle of %.1f to %.1f dBFS, where the band "
                          "gives %d notes at any bound%s\n",
-                         source.c_str(), decibelsOf(window->lowerBound), window->lowestDb, window->highestDb,
-                         window->notes, bands[band].keepBleed ? " (the most notes: it keeps its bleed)" : "");
+                         source.c_str(), decibelsOf(window.lowerBound), window.lowestDb, window.highestDb,
+                         window.notes, bands[band].keepBleed ? " (the most notes: it keeps its bleed)" : "");
         }
     }
     instances.close();

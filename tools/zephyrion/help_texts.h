@@ -100,7 +100,10 @@ Bands (one plug-in instance each, all fed the same audio):
                          the hits are the loudest group whose count holds over at least 6 dB of
                          bounds, and the bound goes in the middle of that range. A band with
                          bleed=keep takes the group of at least 6 dB with the most notes, however
-                         quiet. Prints the bounds, the range and the options that give them again.
+                         quiet. The kick preset's lowpass edge is left to it too: Freq.Hi 0.15 or
+                         0.10, whichever gives the clear group with the fewest notes (a band that
+                         sets Freq.Hi or freq-mode keeps its own). Prints the edges, the bounds, the
+                         range and the options that give them again.
   --keep-bleed           every band keeps every note. By default, with two or more bands, a note that
                          another band also has within 10 ms goes to whichever band the hit is louder
                          in, as each band's hits and the other's bleed into it part (by the difference

@@ -69,6 +69,7 @@ TEST(ToolInfo, ReadsSettingsAtTheRateAskedAndShowsTheKitPresets) {
     for (const char* expected :
          {"at 44100 Hz", "kick: C1 (note 36), channel 10, exponential\n",
           "  Freq.Hi  0.15  lowpass edge 146.1 Hz\n", "  Amp.Hi   0.85  lower bound -16.5 dBFS\n",
+          "  --auto may move Freq.Hi: 0.15 (lowpass edge 146.1 Hz) 0.10 (lowpass edge 93.3 Hz)\n",
           "  Release  0.95  half-life 51.0 ms\n",
           "hihat: F#1 (note 42), channel 10, exponential, keeps its bleed",
           "  Freq.Lo  0.93  highpass edge 2.95 kHz\n", "toms: A1 (note 45)"}) {

@@ -117,6 +117,15 @@ void printPresets(double sampleRate) {
                             describeReadable(info.index, value, context).c_str());
             }
         }
+        if (band.autoEdge) {
+            const std::string name(zephyrion::kParameters[band.autoEdge->edge].name);
+            std::printf("  --auto may move %s:", name.c_str());
+            for (const float value : band.autoEdge->values) {
+                std::printf(" %.2f (%s)", static_cast<double>(value),
+                            describeReadable(band.autoEdge->edge, value, context).c_str());
+            }
+            std::printf("\n");
+        }
     }
 }
 

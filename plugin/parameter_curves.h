@@ -6,7 +6,9 @@
 #include "plugin/parameters.h"
 
 #include <cmath>
+#include <complex>
 #include <cstdint>
+#include <numbers>
 
 namespace zephyrion {
 
@@ -22,6 +24,27 @@ inline float filterCoefficient(float position, std::int32_t mode) {
     case 1: return static_cast<float>((std::exp(f) - 1.0) / (std::exp(1.0) - 1.0));
     default: return static_cast<float>(std::log(1.0 + 100.0 * f) / std::log(101.0));
     }
+}
+
+// The gain of one side at w radians per sample. A section s = s + c * (in - s) answers c / (1 - (1 - c)
+// e^-jw); the lowpass side is its sections in series, the highpass side the input less them.
+inline double bandSideGain(double c, double w, bool highpass) {
+    const double a = 1.0 - c;
+    const double half = std::sin(0.5 * w);
+    // c + 2a sin²(w/2) is 1 - a cos w without the cancellation that would lose a small c.
+    const std::complex<double> section = c / std::complex<double>(c + 2.0 * a * half * half, a * std::sin(w));
+    std::complex<double> cascade = 1.0;
+    for (int i = 0; i < kSectionsPerSide; ++i) {
+        cascade *= section;
+    }
+    return std::abs(highpass ? 1.0 - cascade : cascade);
+}
+
+// A band passing from a highpass edge at 1 kHz or above hears only highs, a hi-hat's: the start of its hits
+// is sought in the highs (HitStartFinder::findInHighs).
+inline bool hearsOnlyHighs(double highpassCoefficient, bool bandPass, double sampleRate) {
+    const double w = 2.0 * std::numbers::pi * 1000.0 / sampleRate;
+    return bandPass && w < std::numbers::pi && bandSideGain(highpassCoefficient, w, true) <= std::sqrt(0.5);
 }
 
 // Falloff: the hold lasts this many frames for each of its steps, 1 to 1001 of them.

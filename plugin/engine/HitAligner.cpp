@@ -1,6 +1,8 @@
 // The lookahead's message queue and audio delay; the hit starts come from HitStart.
 #include "plugin/engine/HitAligner.h"
 
+#include "plugin/parameter_curves.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -30,6 +32,8 @@ std::int32_t HitAligner::latencyFor(float sampleRate) {
 void HitAligner::start(std::int32_t newLatency, float sampleRate) {
     latency = std::clamp(newLatency, 1, kMaxLatency);
     finder = HitStartFinder(sampleRate, kMaxWarmUp);
+    rate = sampleRate;
+    bandCoefficient = -1.0f;
     clock = 0;
     lastStamp = std::numeric_limits<std::int64_t>::min();
     noteShift = 0;
@@ -87,11 +91,21 @@ void HitAligner::receive(const MidiMessage& message) {
     }
 }
 
+void HitAligner::followBand(float highpassCoefficient, bool bandPass) {
+    if (highpassCoefficient != bandCoefficient || bandPass != bandPassing) {
+        bandCoefficient = highpassCoefficient;
+        bandPassing = bandPass;
+        inHighs = hearsOnlyHighs(highpassCoefficient, bandPass, rate);
+    }
+}
+
 std::int64_t HitAligner::hitStart(std::int64_t raised) {
     // Before the start the history holds silence, as the stream had.
     const std::int64_t first = raised - latency;
     const float* mono = history.data() + ((first - finder.warmUp()) & (kHistory - 1));
-    return first + finder.find(mono, latency, latency, broadLevels.data(), lowLevels.data());
+    return first + (inHighs ? finder.findInHighs(mono, latency, latency, broadLevels.data(), lowLevels.data(),
+                                                 highLevels.data())
+                            : finder.find(mono, latency, latency, broadLevels.data(), lowLevels.data()));
 }
 
 std::int64_t HitAligner::stamp(std::int64_t at) {

@@ -24,6 +24,9 @@ public:
     // Starts aligning with `latency` frames at `sampleRate`: the audio so far is forgotten, the outputs
     // silent until the delayed audio arrives.
     void start(std::int32_t latency, float sampleRate);
+    // The band the chain listens to, before each call: one that hears only highs has its hits' starts sought
+    // in the highs (hearsOnlyHighs).
+    void followBand(float highpassCoefficient, bool bandPass);
     // Every message still waiting goes to `sink` at `frame`, in its order: used when the option or the
     // latency changes, so no note-on or note-off is lost.
     void flush(MidiSink& sink, std::int32_t frame);
@@ -62,12 +65,17 @@ private:
     MidiSink* sink = nullptr;
 
     HitStartFinder finder;
+    float rate = 44100.0f;
+    float bandCoefficient = -1.0f; // the band followBand last saw: none yet
+    bool bandPassing = false;
+    bool inHighs = false;
 
     // The mono input, every sample written twice so any window of kHistory is contiguous.
     std::array<float, 2 * kHistory> history{};
     // The window's levels, the finder's scratch for each note-on.
     std::array<float, kMaxLatency + 1> broadLevels{};
     std::array<float, kMaxLatency + 1> lowLevels{};
+    std::array<float, kMaxLatency + 1> highLevels{};
     std::array<std::array<float, kHistory>, 2> delayLine{};
     std::array<std::array<float, kMaxPiece>, 2> pieceOutput{};
     std::array<float*, 2> chainOutput{pieceOutput[0].data(), pieceOutput[1].data()};

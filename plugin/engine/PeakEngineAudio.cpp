@@ -55,6 +55,9 @@ void PeakEngine::process(const float* const* inputs, float* const* outputs, std:
     static const bool avx = processorHasAvx();
     const ChainSettings settings = readSettings();
     followLatency(sink);
+    if (alignedLatency > 0) {
+        aligner->followBand(settings.highpassCoefficient, settings.bandPass);
+    }
     for (std::int32_t start = 0; start < frames; start += kChunkFrames) {
         takeRequests();
         const std::int32_t pieceFrames = std::min(kChunkFrames, frames - start);

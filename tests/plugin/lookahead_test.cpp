@@ -1,4 +1,5 @@
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -91,6 +92,31 @@ TEST(Lookahead, AHiHatJustBeforeTheKickDoesNotTakeItsNote) {
     const std::int64_t start = notes[0].position - host.effect()->initialDelay;
     EXPECT_GT(start, static_cast<std::int64_t>(kHatAt + 22)) << "half a millisecond after the hi-hat";
     EXPECT_LE(start, static_cast<std::int64_t>(kKickAt));
+}
+
+TEST(Lookahead, AHiHatOverADecayingBodyLandsOnItsOwnStart) {
+    // The body's zero crossings look like pauses to the whole input; a band that hears only highs looks in
+    // the highs instead.
+    constexpr std::size_t kHatAt = 20000;
+    StereoBuffer input;
+    input.left = testsupport::toneHits(40000, {kHatAt}, 8000.0, 0.02, 44100.0, 0.5f);
+    for (std::size_t i = 0; i < input.left.size(); ++i) {
+        input.left[i] +=
+            0.3f *
+            static_cast<float>(std::sin(2.0 * std::numbers::pi * 60.0 * static_cast<double>(i) / 44100.0));
+    }
+    input.right = input.left;
+    EngineHarness host;
+    host.set(kFreqMode, 0.1f);
+    host.set(kFreqLo, 0.93f);
+    host.set(kAmpHi, 0.9f);
+    host.set(kLookahead, 1.0f);
+    host.run(input, 64);
+    const auto notes = notesOf(host);
+    ASSERT_FALSE(notes.empty());
+    const std::int64_t start = notes[0].position - host.effect()->initialDelay;
+    EXPECT_GE(start, static_cast<std::int64_t>(kHatAt) - 4);
+    EXPECT_LE(start, static_cast<std::int64_t>(kHatAt) + 10);
 }
 
 TEST(Lookahead, SwitchingWhileNotesSoundLosesNoNoteAndLeavesNoneHanging) {

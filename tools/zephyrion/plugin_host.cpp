@@ -14,7 +14,6 @@ namespace zcli {
 namespace {
 
 constexpr std::size_t kMinimumMidiCapacity = 16384;
-constexpr double kHighsOnlyEdgeHz = 1000.0;
 
 std::vector<std::string> parameterNames(vsthost::Plugin& plugin) {
     std::vector<std::string> names;
@@ -85,11 +84,12 @@ Placement placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settin
     if (rawTiming) {
         return Placement::AsSent;
     }
-    const ReadableContext context{sampleRate,
-                                  zephyrion::threeStepOf(plugin.getParameter(zephyrion::kFreqMode))};
+    const float freqLo = plugin.getParameter(zephyrion::kFreqLo);
+    const float freqHi = plugin.getParameter(zephyrion::kFreqHi);
+    const std::int32_t mode = zephyrion::threeStepOf(plugin.getParameter(zephyrion::kFreqMode));
     const bool highsOnly =
         reportsZephyrionTable(plugin) &&
-        edgeHz(zephyrion::kFreqLo, plugin.getParameter(zephyrion::kFreqLo), context) >= kHighsOnlyEdgeHz;
+        zephyrion::hearsOnlyHighs(zephyrion::filterCoefficient(freqLo, mode), freqLo < freqHi, sampleRate);
     return highsOnly ? Placement::OnHitsInHighs : Placement::OnHits;
 }
 

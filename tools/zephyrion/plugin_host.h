@@ -25,7 +25,7 @@ void configurePlugin(vsthost::Plugin& plugin, const PluginSettings& settings, do
 // The whole file is known, so notes go on the hits, placed by the tool (hit_placer.h), unless the user
 // asks for the plug-in's own timing or sets Lookahead himself, whose lookahead then places them. Turns the
 // plug-in's Lookahead off where the tool places the notes, and says so. Plug-ins without the parameter are
-// left alone. A band whose highpass edge lies at 1 kHz or above hears only highs, a hi-hat's.
+// left alone. A band may hear only highs (zephyrion::hearsOnlyHighs).
 Placement placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settings, bool rawTiming,
                            double sampleRate);
 

@@ -9,7 +9,6 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
-#include <complex>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -115,20 +114,6 @@ double holdMs(float falloff, double sampleRate) {
     return zephyrion::kHoldStepFrames * zephyrion::holdStepsFor(falloff) / sampleRate * 1000.0;
 }
 
-// The gain of one side at w radians per sample. A section s = s + c * (in - s) answers c / (1 - (1 - c)
-// e^-jw); the lowpass side is its sections in series, the highpass side the input less them.
-double sideGain(double c, double w, bool highpass) {
-    const double a = 1.0 - c;
-    const double half = std::sin(0.5 * w);
-    // c + 2a sin²(w/2) is 1 - a cos w without the cancellation that would lose a small c.
-    const std::complex<double> section = c / std::complex<double>(c + 2.0 * a * half * half, a * std::sin(w));
-    std::complex<double> cascade = 1.0;
-    for (int i = 0; i < zephyrion::kSectionsPerSide; ++i) {
-        cascade *= section;
-    }
-    return std::abs(highpass ? 1.0 - cascade : cascade);
-}
-
 // Where the side's gain first crosses -3 dB, in radians per sample: the lowpass side falls below it, the
 // highpass side rises above it. Below a thousandth of c the lowpass side passes and the highpass side does
 // not, for every coefficient, so the walk starts there and goes up by hundredths of a decade.
@@ -137,7 +122,9 @@ double edgeRadians(double c, bool highpass) {
         return 0.0;
     }
     const double halfPower = std::sqrt(0.5);
-    const auto crossed = [&](double w) { return (sideGain(c, w, highpass) >= halfPower) == highpass; };
+    const auto crossed = [&](double w) {
+        return (zephyrion::bandSideGain(c, w, highpass) >= halfPower) == highpass;
+    };
     const double step = std::pow(10.0, 0.01);
     for (double below = 1e-3 * c; below < kPi;) {
         const double above = std::min(below * step, kPi);

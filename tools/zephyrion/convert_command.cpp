@@ -263,18 +263,23 @@ std::vector<AutoCandidate> autoCandidatesOf(const std::vector<Band>& bands) {
     return candidates;
 }
 
+// The range of bounds that give a window's count, and whether its group of hits is clear.
+double rangeWidthDb(const ChosenWindow& window) {
+    return window.highestDb - window.lowestDb + kBoundStepDb;
+}
+bool isClear(const ChosenWindow& window) {
+    return rangeWidthDb(window) >= kClearRangeDb;
+}
+
 // Of a band's candidates, the one whose loudest clear group has the fewest notes: a kick's band narrowed
 // still hears every kick, and less of the other drums. Among as many notes, or where none is clear, the
 // widest range of bounds; the first on a tie.
 std::optional<std::size_t> chosenCandidateOf(const std::vector<std::optional<ChosenWindow>>& windows,
                                              const std::vector<AutoCandidate>& candidates, std::size_t band) {
-    const auto width = [&](std::size_t at) {
-        return windows[at]->highestDb - windows[at]->lowestDb + kBoundStepDb;
-    };
     // Bounds come in whole steps, so widths compare exactly.
     const auto key = [&](std::size_t at) {
-        const bool clear = width(at) >= kClearRangeDb;
-        return std::tuple(clear, clear ? -windows[at]->notes : 0, width(at));
+        const ChosenWindow& window = *windows[at];
+        return std::tuple(isClear(window), isClear(window) ? -window.notes : 0, rangeWidthDb(window));
     };
     std::optional<std::size_t> best;
     for (std::size_t at = 0; at < candidates.size(); ++at) {
@@ -349,11 +354,11 @@ void chooseWindows(const ConvertRequest& request, std::vector<Band>& bands) {
                                   static_cast<double>(other));
                     tried += text;
                 }
-                std::fprintf(
-                    stderr,
-                    "%s: --auto: %s (%s %s; tried %s), where its clear group of hits has the fewest notes\n",
-                    source.c_str(), describeReadable(index, *edge, context).c_str(), name.c_str(), value,
-                    tried.c_str());
+                std::fprintf(stderr, "%s: --auto: %s (%s %s; tried %s), where %s\n", source.c_str(),
+                             describeReadable(index, *edge, context).c_str(), name.c_str(), value,
+                             tried.c_str(),
+                             isClear(window) ? "its clear group of hits has the fewest notes"
+                                             : "no group of hits is clear and its hits stand furthest apart");
             }
         }
         const float ampHi = 1.0f - window.lowerBound;

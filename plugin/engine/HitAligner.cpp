@@ -104,8 +104,9 @@ std::int64_t HitAligner::hitStart(std::int64_t raised) {
     const std::int64_t first = raised - latency;
     const float* mono = history.data() + ((first - finder.warmUp()) & (kHistory - 1));
     return first + (inHighs ? finder.findInHighs(mono, latency, latency, broadLevels.data(), lowLevels.data(),
-                                                 highLevels.data())
-                            : finder.find(mono, latency, latency, broadLevels.data(), lowLevels.data()));
+                                                 otherLevels.data())
+                            : finder.find(mono, latency, latency, broadLevels.data(), lowLevels.data(),
+                                          otherLevels.data()));
 }
 
 std::int64_t HitAligner::stamp(std::int64_t at) {

@@ -75,7 +75,7 @@ private:
     // The window's levels, the finder's scratch for each note-on.
     std::array<float, kMaxLatency + 1> broadLevels{};
     std::array<float, kMaxLatency + 1> lowLevels{};
-    std::array<float, kMaxLatency + 1> highLevels{};
+    std::array<float, kMaxLatency + 1> otherLevels{};
     std::array<std::array<float, kHistory>, 2> delayLine{};
     std::array<std::array<float, kMaxPiece>, 2> pieceOutput{};
     std::array<float*, 2> chainOutput{pieceOutput[0].data(), pieceOutput[1].data()};

@@ -16,8 +16,12 @@ constexpr float kHighStartShare = 0.1f;
 
 constexpr double kLowEdgeHz = 400.0;
 constexpr double kHighEdgeHz = 2000.0;
-constexpr double kPauseSeconds = 0.002;      // longer than half a period of a drum's body
-constexpr double kLowDelaySeconds = 0.00075; // the lowpass's delay at a hit's start
+constexpr double kPauseSeconds = 0.002; // longer than half a period of a drum's body
+constexpr double kLeadSeconds = 0.0005;
+constexpr double kSettleSeconds = 0.002;
+constexpr double kHatLeadHighShare = 0.8;
+constexpr double kMaxHatLeadSeconds = 0.0015; // a beater's click leads its body by more
+constexpr double kLowDelaySeconds = 0.00075;  // the lowpass's delay at a hit's start
 constexpr double kLowLeadSeconds = 0.0005;
 constexpr double kLowWeight = 0.5;
 constexpr double kWarmUpSeconds = 0.01;
@@ -58,6 +62,9 @@ HitStartFinder::HitStartFinder(float sampleRate, std::int32_t maxWarmUp) {
     lowDelay = framesOf(kLowDelaySeconds);
     lowLead = framesOf(kLowLeadSeconds);
     pauseSpan = std::max(1, framesOf(kPauseSeconds));
+    leadSpan = std::max(1, framesOf(kLeadSeconds));
+    settleSpan = framesOf(kSettleSeconds);
+    maxHatLead = framesOf(kMaxHatLeadSeconds);
     const double lowW = 2.0 * std::numbers::pi * std::min(kLowEdgeHz, 0.45 * rate) / rate;
     const double highW = 2.0 * std::numbers::pi * std::min(kHighEdgeHz, 0.45 * rate) / rate;
     for (std::size_t i = 0; i < lowpass.size(); ++i) {
@@ -71,6 +78,8 @@ HitStartFinder::HitStartFinder(float sampleRate, std::int32_t maxWarmUp) {
         const double highB1 = -(1.0 + std::cos(highW)) / highA0;
         highpass[i] = {-highB1 / 2.0, highB1, -highB1 / 2.0, -2.0 * std::cos(highW) / highA0,
                        (1.0 - highAlpha) / highA0};
+        const double belowB1 = (1.0 - std::cos(highW)) / highA0;
+        belowHighs[i] = {belowB1 / 2.0, belowB1, belowB1 / 2.0, highpass[i].a1, highpass[i].a2};
     }
 }
 
@@ -93,8 +102,8 @@ void HitStartFinder::filter(const std::array<Section, 2>& sections, const float*
     }
 }
 
-std::int32_t HitStartFinder::find(const float* mono, std::int32_t crossing, std::int32_t last, float* broad,
-                                  float* low) const {
+std::int32_t HitStartFinder::weighedStart(const float* mono, std::int32_t crossing, std::int32_t last,
+                                          float* broad, float* low) const {
     for (std::int32_t i = 0; i <= last; ++i) {
         broad[i] = std::fabs(mono[warmUpFrames + i]);
     }
@@ -113,12 +122,48 @@ std::int32_t HitStartFinder::find(const float* mono, std::int32_t crossing, std:
     return broadStart + static_cast<std::int32_t>(std::lround(kLowWeight * (lowShifted - broadStart)));
 }
 
+double HitStartFinder::highShareAfter(const float* mono, std::int32_t start, std::int32_t last) const {
+    const std::int32_t from = std::max(0, warmUpFrames + start - settleSpan);
+    const std::int32_t to = warmUpFrames + std::min(last + 1, start + leadSpan);
+    std::array<double, 2> z1{};
+    std::array<double, 2> z2{};
+    double all = 0.0;
+    double highs = 0.0;
+    for (std::int32_t i = from; i < to; ++i) {
+        double value = mono[i];
+        for (std::size_t s = 0; s < highpass.size(); ++s) {
+            const Section& f = highpass[s];
+            const double x = value;
+            value = f.b0 * x + z1[s];
+            z1[s] = f.b1 * x - f.a1 * value + z2[s];
+            z2[s] = f.b2 * x - f.a2 * value;
+        }
+        if (i >= warmUpFrames + start) {
+            all += static_cast<double>(mono[i]) * mono[i];
+            highs += value * value;
+        }
+    }
+    return all > 0.0 ? highs / all : 0.0;
+}
+
+std::int32_t HitStartFinder::find(const float* mono, std::int32_t crossing, std::int32_t last, float* broad,
+                                  float* low, float* other) const {
+    const std::int32_t start = weighedStart(mono, crossing, last, broad, low);
+    if (start >= crossing || highShareAfter(mono, start, last) <= kHatLeadHighShare) {
+        return start;
+    }
+    filter(belowHighs, mono, warmUpFrames + last + 1, warmUpFrames, other);
+    const std::int32_t below = hitStartBefore(other, crossing, kBroadStartShare);
+    return below < crossing && below - start >= lowLead && below - start <= maxHatLead ? below : start;
+}
+
 std::int32_t HitStartFinder::findInHighs(const float* mono, std::int32_t crossing, std::int32_t last,
-                                         float* broad, float* low, float* high) const {
-    const std::int32_t start = find(mono, crossing, last, broad, low);
+                                         float* broad, float* low, float* other) const {
+    const std::int32_t start = weighedStart(mono, crossing, last, broad, low);
     if (hitStartBefore(broad, crossing, kBroadStartShare, pauseSpan) < crossing) {
         return start;
     }
+    float* high = other;
     filter(highpass, mono, warmUpFrames + last + 1, warmUpFrames, high);
     const std::int32_t highStart = hitStartBefore(high, last, kHighStartShare);
     return highStart > crossing ? hitStartBefore(high, crossing, kHighStartShare) : highStart;

@@ -31,17 +31,19 @@ public:
     std::int32_t warmUp() const { return warmUpFrames; }
 
     // `mono` holds warmUp() frames and then the window, frames 0..last, in which the level crossed at
-    // `crossing`. `broad` and `low` are scratch for last + 1 levels each. Returns the start's index in the
-    // window, at most `crossing`.
-    std::int32_t find(const float* mono, std::int32_t crossing, std::int32_t last, float* broad,
-                      float* low) const;
+    // `crossing`. `broad`, `low` and `other` are scratch for last + 1 levels each. Returns the start's index
+    // in the window, at most `crossing`.
+    //
+    // A start whose first half millisecond is nearly all highs, with sound below them beginning soon after,
+    // is a hi-hat struck just before the drum: the start is then where the sound below the highs began.
+    std::int32_t find(const float* mono, std::int32_t crossing, std::int32_t last, float* broad, float* low,
+                      float* other) const;
 
     // The same for a band that hears only highs, a hi-hat's. Where the input never paused before the
     // crossing in the window, the hit sounds over another's decaying body, whose zero crossings the whole
-    // input's start would take for pauses: the start is then the highs' own. `high` is scratch for last + 1
-    // levels too.
+    // input's start would take for pauses: the start is then the highs' own.
     std::int32_t findInHighs(const float* mono, std::int32_t crossing, std::int32_t last, float* broad,
-                             float* low, float* high) const;
+                             float* low, float* other) const;
 
 private:
     struct Section {
@@ -50,10 +52,19 @@ private:
     // Fourth-order Butterworth filters, in two sections each.
     static void filter(const std::array<Section, 2>& sections, const float* in, std::int32_t count,
                        std::int32_t skip, float* levels);
+    // The broadband and low band starts weighed.
+    std::int32_t weighedStart(const float* mono, std::int32_t crossing, std::int32_t last, float* broad,
+                              float* low) const;
+    // The share of the energy above the highs' edge in the first frames from `start` on.
+    double highShareAfter(const float* mono, std::int32_t start, std::int32_t last) const;
 
     std::array<Section, 2> lowpass{};
     std::array<Section, 2> highpass{};
-    std::int32_t pauseSpan = 0; // how long the input must pause for a hit to have started from quiet
+    std::array<Section, 2> belowHighs{}; // a lowpass at the highs' edge
+    std::int32_t pauseSpan = 0;          // how long the input must pause for a hit to have started from quiet
+    std::int32_t leadSpan = 0;           // how much of a start tells whether it is highs alone
+    std::int32_t settleSpan = 0;         // what the highpass needs before it
+    std::int32_t maxHatLead = 0; // how far before the drum a hi-hat may be struck and still be taken for one
     std::int32_t warmUpFrames = 0;
     std::int32_t lowDelay = 0; // the low band's delay at a hit's start
     std::int32_t lowLead = 0;  // how much later the low band must start to count

@@ -53,7 +53,7 @@ HitPlacer::HitPlacer(double sampleRate, int blockSize, Placement placement)
     mono_.resize(window);
     broad_.resize(window);
     low_.resize(window);
-    high_.resize(inHighs_ ? window : 0);
+    other_.resize(window);
 }
 
 std::size_t HitPlacer::historyFrames() const {
@@ -75,8 +75,9 @@ void HitPlacer::place(std::vector<MidiEvent>& events, const MonoHistory& history
             const std::int32_t last = lookBack_ + lookPast_;
             const std::int64_t start =
                 first + (inHighs_ ? finder_.findInHighs(mono_.data(), lookBack_, last, broad_.data(),
-                                                        low_.data(), high_.data())
-                                  : finder_.find(mono_.data(), lookBack_, last, broad_.data(), low_.data()));
+                                                        low_.data(), other_.data())
+                                  : finder_.find(mono_.data(), lookBack_, last, broad_.data(), low_.data(),
+                                                 other_.data()));
             shifts_[key] = start - at;
             at = start;
         } else if (event.endsNote()) {

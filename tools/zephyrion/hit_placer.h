@@ -62,7 +62,7 @@ private:
     std::size_t next_ = 0;
     std::int64_t lastPosition_ = 0;
     std::map<std::pair<int, int>, std::int64_t> shifts_; // per channel and note
-    std::vector<float> mono_, broad_, low_, high_;
+    std::vector<float> mono_, broad_, low_, other_;
 };
 
 } // namespace zcli

@@ -122,26 +122,18 @@ std::int32_t HitStartFinder::weighedStart(const float* mono, std::int32_t crossi
     return broadStart + static_cast<std::int32_t>(std::lround(kLowWeight * (lowShifted - broadStart)));
 }
 
-double HitStartFinder::highShareAfter(const float* mono, std::int32_t start, std::int32_t last) const {
+double HitStartFinder::highShareAfter(const float* mono, std::int32_t start, std::int32_t last,
+                                      float* scratch) const {
     const std::int32_t from = std::max(0, warmUpFrames + start - settleSpan);
     const std::int32_t to = warmUpFrames + std::min(last + 1, start + leadSpan);
-    std::array<double, 2> z1{};
-    std::array<double, 2> z2{};
+    const std::int32_t skip = warmUpFrames + start - from;
+    filter(highpass, mono + from, to - from, skip, scratch);
     double all = 0.0;
     double highs = 0.0;
-    for (std::int32_t i = from; i < to; ++i) {
-        double value = mono[i];
-        for (std::size_t s = 0; s < highpass.size(); ++s) {
-            const Section& f = highpass[s];
-            const double x = value;
-            value = f.b0 * x + z1[s];
-            z1[s] = f.b1 * x - f.a1 * value + z2[s];
-            z2[s] = f.b2 * x - f.a2 * value;
-        }
-        if (i >= warmUpFrames + start) {
-            all += static_cast<double>(mono[i]) * mono[i];
-            highs += value * value;
-        }
+    for (std::int32_t i = 0; i < to - from - skip; ++i) {
+        const double value = mono[warmUpFrames + start + i];
+        all += value * value;
+        highs += static_cast<double>(scratch[i]) * scratch[i];
     }
     return all > 0.0 ? highs / all : 0.0;
 }
@@ -149,7 +141,7 @@ double HitStartFinder::highShareAfter(const float* mono, std::int32_t start, std
 std::int32_t HitStartFinder::find(const float* mono, std::int32_t crossing, std::int32_t last, float* broad,
                                   float* low, float* other) const {
     const std::int32_t start = weighedStart(mono, crossing, last, broad, low);
-    if (start >= crossing || highShareAfter(mono, start, last) <= kHatLeadHighShare) {
+    if (start >= crossing || highShareAfter(mono, start, last, other) <= kHatLeadHighShare) {
         return start;
     }
     filter(belowHighs, mono, warmUpFrames + last + 1, warmUpFrames, other);

@@ -55,8 +55,9 @@ private:
     // The broadband and low band starts weighed.
     std::int32_t weighedStart(const float* mono, std::int32_t crossing, std::int32_t last, float* broad,
                               float* low) const;
-    // The share of the energy above the highs' edge in the first frames from `start` on.
-    double highShareAfter(const float* mono, std::int32_t start, std::int32_t last) const;
+    // The share of the energy above the highs' edge in the first frames from `start` on; `scratch` holds
+    // last + 1 levels.
+    double highShareAfter(const float* mono, std::int32_t start, std::int32_t last, float* scratch) const;
 
     std::array<Section, 2> lowpass{};
     std::array<Section, 2> highpass{};

@@ -151,14 +151,16 @@ std::int32_t HitStartFinder::find(const float* mono, std::int32_t crossing, std:
 
 std::int32_t HitStartFinder::findInHighs(const float* mono, std::int32_t crossing, std::int32_t last,
                                          float* broad, float* low, float* other) const {
-    const std::int32_t start = weighedStart(mono, crossing, last, broad, low);
-    if (hitStartBefore(broad, crossing, kBroadStartShare, pauseSpan) < crossing) {
-        return start;
+    // Whether the input paused decides which start to seek, so neither band's filter runs for nothing.
+    for (std::int32_t i = 0; i <= crossing; ++i) {
+        broad[i] = std::fabs(mono[warmUpFrames + i]);
     }
-    float* high = other;
-    filter(highpass, mono, warmUpFrames + last + 1, warmUpFrames, high);
-    const std::int32_t highStart = hitStartBefore(high, last, kHighStartShare);
-    return highStart > crossing ? hitStartBefore(high, crossing, kHighStartShare) : highStart;
+    if (hitStartBefore(broad, crossing, kBroadStartShare, pauseSpan) < crossing) {
+        return weighedStart(mono, crossing, last, broad, low);
+    }
+    filter(highpass, mono, warmUpFrames + last + 1, warmUpFrames, other);
+    const std::int32_t highStart = hitStartBefore(other, last, kHighStartShare);
+    return highStart > crossing ? hitStartBefore(other, crossing, kHighStartShare) : highStart;
 }
 
 } // namespace zephyrion

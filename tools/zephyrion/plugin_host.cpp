@@ -84,13 +84,15 @@ Placement placeNotesOnHits(vsthost::Plugin& plugin, const PluginSettings& settin
     if (rawTiming) {
         return Placement::AsSent;
     }
+    if (!reportsZephyrionTable(plugin)) {
+        return Placement::OnHits;
+    }
     const float freqLo = plugin.getParameter(zephyrion::kFreqLo);
     const float freqHi = plugin.getParameter(zephyrion::kFreqHi);
     const std::int32_t mode = zephyrion::threeStepOf(plugin.getParameter(zephyrion::kFreqMode));
-    const bool highsOnly =
-        reportsZephyrionTable(plugin) &&
-        zephyrion::hearsOnlyHighs(zephyrion::filterCoefficient(freqLo, mode), freqLo < freqHi, sampleRate);
-    return highsOnly ? Placement::OnHitsInHighs : Placement::OnHits;
+    return zephyrion::hearsOnlyHighs(zephyrion::filterCoefficient(freqLo, mode), freqLo < freqHi, sampleRate)
+               ? Placement::OnHitsInHighs
+               : Placement::OnHits;
 }
 
 std::optional<AmplitudeWindow> amplitudeWindowOf(vsthost::Plugin& plugin) {
